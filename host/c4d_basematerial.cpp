@@ -1,0 +1,38 @@
+#include "c4d_basematerial.h"
+
+#include "c4d_nodedata.h"
+#include "host/PluginRegistry.h"
+
+namespace {
+class PlainShader : public BaseShader {
+ public:
+  explicit PlainShader(LONG type) : BaseShader(type) {}
+};
+class PlainMaterial : public BaseMaterial {
+ public:
+  explicit PlainMaterial(LONG type) : BaseMaterial(type) {}
+};
+}  // namespace
+
+BaseShader* BaseShader::Alloc(LONG type) {
+  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type)) {
+    if (rec->kind != host::PluginKind::Shader || !rec->allocator) return nullptr;
+    BaseShader* sh = new PlainShader(type);
+    NodeData* data = rec->allocator();
+    sh->SetNodeData(data);
+    if (data && !data->Init(sh)) {
+      delete sh;
+      return nullptr;
+    }
+    return sh;
+  }
+  if (type != Xbitmap) return nullptr;
+  return new PlainShader(type);
+}
+
+BaseMaterial* BaseMaterial::Alloc(LONG type) {
+  if (type == Mmaterial) return new Material();
+  return nullptr;
+}
+
+BaseDocument* BaseMaterial::GetDocument() const { return GeListNode::GetDocument(); }

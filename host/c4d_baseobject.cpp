@@ -1,0 +1,146 @@
+#include "c4d_baseobject.h"
+
+#include "c4d_basedocument.h"
+#include "c4d_basetag.h"
+#include "c4d_nodedata.h"
+#include "host/BuiltinTypes.h"
+#include "host/PluginRegistry.h"
+
+BaseObject::BaseObject(LONG type) : BaseList2D(type, Obase), tags_(nullptr, this) {}
+
+BaseObject::~BaseObject() {
+  FreeNodeData();
+  tags_.FlushAll();
+  if (cache_) {
+    BaseObject* c = cache_;
+    cache_ = nullptr;
+    delete c;
+  }
+}
+
+BaseObject* BaseObject::Alloc(LONG type) {
+  if (type == Opolygon) return new PolygonObject();
+  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type)) {
+    if (rec->kind != host::PluginKind::Object || !rec->allocator) return nullptr;
+    BaseObject* op = new BaseObject(type);
+    NodeData* data = rec->allocator();
+    op->SetNodeData(data);
+    if (data && !data->Init(op)) {
+      delete op;
+      return nullptr;
+    }
+    return op;
+  }
+  if (!host::IsBuiltinObjectType(type)) return nullptr;
+  BaseObject* op = new BaseObject(type);
+  host::InitBuiltinObject(op);
+  return op;
+}
+
+Matrix BaseObject::GetMl() const {
+  Matrix m = HPBToMatrix(rot_);
+  m.v1 *= scale_.x;
+  m.v2 *= scale_.y;
+  m.v3 *= scale_.z;
+  m.off = pos_;
+  return m;
+}
+
+void BaseObject::SetMl(const Matrix& m) {
+  pos_ = m.off;
+  scale_ = Vector(Len(m.v1), Len(m.v2), Len(m.v3));
+  rot_ = MatrixToHPB(m);
+}
+
+Matrix BaseObject::GetUpMg() const {
+  if (BaseObject* up = GetUp()) return up->GetMg();
+  if (cacheParent_) return cacheParent_->GetMg();
+  return Matrix();
+}
+
+Matrix BaseObject::GetMg() const { return GetUpMg() * GetMl(); }
+
+void BaseObject::SetMg(const Matrix& m) { SetMl(!GetUpMg() * m); }
+
+BaseTag* BaseObject::GetFirstTag() const { return static_cast<BaseTag*>(tags_.GetFirst()); }
+
+BaseTag* BaseObject::GetTag(LONG type, LONG nr) const {
+  for (BaseTag* t = GetFirstTag(); t; t = t->GetNext())
+    if (t->GetType() == type && nr-- == 0) return t;
+  return nullptr;
+}
+
+void BaseObject::InsertTag(BaseTag* tp, BaseTag* pred) {
+  if (!tp) return;
+  // Tags go first unless a predecessor is given, as in the host.
+  tags_.Insert(tp, pred);
+}
+
+BaseTag* BaseObject::MakeTag(LONG type, BaseTag* pred) {
+  BaseTag* t = BaseTag::Alloc(type);
+  if (!t) return nullptr;
+  if (!pred) {
+    // MakeTag appends after the last tag.
+    GeListNode* last = tags_.GetLast();
+    tags_.Insert(t, last);
+  } else {
+    InsertTag(t, pred);
+  }
+  return t;
+}
+
+void BaseObject::KillTag(LONG type, LONG nr) {
+  BaseTag* t = GetTag(type, nr);
+  if (t) BaseTag::Free(t);
+}
+
+LayerObject* BaseObject::GetLayerObject(BaseDocument*) const {
+  BaseList2D* l = layer_ ? BaseList2D::FindByUniqueId(layer_) : nullptr;
+  return l && l->GetType() == Lbase ? static_cast<LayerObject*>(l) : nullptr;
+}
+
+void BaseObject::SetLayerObject(LayerObject* layer) { layer_ = layer ? layer->GetUniqueId() : 0; }
+
+const LayerData* BaseObject::GetLayerData(BaseDocument* doc) const {
+  LayerObject* l = GetLayerObject(doc);
+  return l ? &l->GetLayerData() : nullptr;
+}
+
+BaseObject* BaseObject::GetCacheParent() const { return cacheParent_; }
+
+void BaseObject::SetCache(BaseObject* cache) {
+  if (cache_ == cache) return;
+  delete cache_;
+  cache_ = cache;
+  // Every object of the cache tree knows the generator.
+  struct Mark {
+    static void Run(BaseObject* op, BaseObject* parent) {
+      for (; op; op = op->GetNext()) {
+        op->cacheParent_ = parent;
+        Run(op->GetDown(), parent);
+      }
+    }
+  };
+  if (cache_) {
+    cache_->Remove();
+    Mark::Run(cache_, this);
+  }
+}
+
+BaseDocument* BaseObject::GetDocument() const {
+  if (cacheParent_) return cacheParent_->GetDocument();
+  return GeListNode::GetDocument();
+}
+
+PolygonObject* PolygonObject::Alloc(LONG pcnt, LONG vcnt) {
+  PolygonObject* op = new PolygonObject();
+  op->ResizeObject(pcnt, vcnt);
+  return op;
+}
+
+Bool PolygonObject::ResizeObject(LONG pcnt, LONG vcnt) {
+  if (pcnt < 0 || vcnt < 0) return FALSE;
+  points_.resize(size_t(pcnt));
+  polygons_.resize(size_t(vcnt));
+  return TRUE;
+}

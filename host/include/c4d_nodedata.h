@@ -1,0 +1,85 @@
+// Base classes through which a plug-in's nodes and commands take part in the host.
+#pragma once
+#include "c4d_baselist.h"
+
+class BaseObject;
+class BaseTag;
+class BaseShader;
+class BaseVideoPost;
+class BaseDraw;
+class BaseDrawHelp;
+class BaseThread;
+class Description;
+class HierarchyHelp;
+struct ChannelData;
+struct VideoPostStruct;
+
+typedef BaseObject PluginObject;
+typedef BaseTag PluginTag;
+typedef BaseShader PluginShader;
+typedef BaseVideoPost PluginVideoPost;
+
+class NodeData {
+ public:
+  virtual ~NodeData() = default;
+  virtual Bool Init(GeListNode*) { return TRUE; }
+  virtual void Free(GeListNode*) {}
+  virtual Bool Message(GeListNode*, LONG /*type*/, void* /*data*/) { return TRUE; }
+  // Fills the description of the node's parameters; flags gets DESCFLAGS_DESC_LOADED when
+  // the plug-in loaded it.
+  virtual Bool GetDDescription(GeListNode*, Description*, LONG& /*flags*/) { return FALSE; }
+};
+
+enum { DESCFLAGS_DESC_LOADED = 2 };
+enum { EXECUTION_RESULT_OK = 0 };
+enum { DRAWPASS_OBJECT = 0 };
+
+class ObjectData : public NodeData {
+ public:
+  virtual Bool Draw(PluginObject*, LONG /*drawpass*/, BaseDraw*, BaseDrawHelp*) { return TRUE; }
+  // Builds the generator's geometry, or returns null for none.
+  virtual BaseObject* GetVirtualObjects(PluginObject*, HierarchyHelp*) { return nullptr; }
+};
+
+class TagData : public NodeData {
+ public:
+  virtual Bool Draw(PluginTag*, BaseObject*, BaseDraw*, BaseDrawHelp*) { return TRUE; }
+  virtual LONG Execute(PluginTag*, BaseDocument*, BaseObject*, BaseThread*, LONG /*priority*/, LONG /*flags*/) {
+    return EXECUTION_RESULT_OK;
+  }
+};
+
+class ShaderData : public NodeData {
+ public:
+  virtual Vector Output(PluginShader*, ChannelData*) { return Vector(); }
+};
+
+class VideoPostData : public NodeData {
+ public:
+  virtual LONG Execute(PluginVideoPost*, VideoPostStruct*) { return 0; }
+  virtual LONG GetRenderInfo(PluginVideoPost*) { return 0; }
+};
+
+class CommandData {
+ public:
+  virtual ~CommandData() = default;
+  virtual Bool Execute(BaseDocument*) { return TRUE; }
+  virtual LONG GetState(BaseDocument*) { return 1; }
+};
+
+typedef NodeData* DataAllocator();
+
+// Registration. Each returns FALSE when the host refuses the plug-in (a clash of ids, an icon
+// that cannot be loaded from the plug-in's res folder).
+Bool RegisterCommandPlugin(LONG id, const String& str, LONG info, const String& icon, const String& help, CommandData* dat);
+Bool RegisterTagPlugin(LONG id, const String& str, LONG info, DataAllocator* g, const String& description, const String& icon, LONG disklevel);
+Bool RegisterObjectPlugin(LONG id, const String& str, LONG info, DataAllocator* g, const String& description, const String& icon, LONG disklevel);
+Bool RegisterShaderPlugin(LONG id, const String& str, LONG info, DataAllocator* g, const String& description, LONG disklevel);
+Bool RegisterVideoPostPlugin(LONG id, const String& str, LONG info, DataAllocator* g, const String& description, LONG disklevel, LONG priority);
+
+// Plug-in messages sent to PluginMessage by the host.
+enum {
+  C4DPL_INIT_PRIORITY = 0,  // "what is your priority?"
+  C4DPL_INIT_SYS = 1,       // initialise resources before PluginStart
+  C4DPL_ENDACTIVITY = 1001,
+};

@@ -1,0 +1,706 @@
+#include "host/DocumentIO.h"
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <nlohmann/json.hpp>
+
+#include "host/BuiltinTypes.h"
+#include "host/PluginRegistry.h"
+
+namespace host {
+
+using json = nlohmann::json;
+
+namespace {
+
+// ---- paths of objects ------------------------------------------------------------------
+
+std::string SegmentOf(BaseObject* op) {
+  const std::string name = op->GetName().str();
+  int ordinal = 1;
+  for (BaseObject* p = op->GetPred(); p; p = p->GetPred())
+    if (p->GetName().str() == name) ordinal++;
+  return ordinal == 1 ? name : name + "#" + std::to_string(ordinal);
+}
+
+BaseObject* FindSegment(BaseObject* first, const std::string& segment) {
+  std::string name = segment;
+  int ordinal = 1;
+  size_t hash = segment.rfind('#');
+  if (hash != std::string::npos && hash + 1 < segment.size() &&
+      segment.find_first_not_of("0123456789", hash + 1) == std::string::npos) {
+    name = segment.substr(0, hash);
+    ordinal = std::atoi(segment.c_str() + hash + 1);
+  }
+  for (BaseObject* op = first; op; op = op->GetNext())
+    if (op->GetName().str() == name && --ordinal == 0) return op;
+  return nullptr;
+}
+
+// ---- numbers ---------------------------------------------------------------------------
+
+// The shortest decimal text that reads back as the same float, as a JSON number.
+json RealToJson(Real r) {
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, r);
+  double d = std::strtod(std::string(buf, res.ptr).c_str(), nullptr);
+  return json(d);
+}
+
+// Angles are stored in degrees. Conversion goes through double precision so that reading a
+// written document gives back the very same rotation.
+Real DegreesToRadians(double deg) { return Real(deg * (3.14159265358979323846 / 180.0)); }
+
+json AngleToJson(Real rad) {
+  const double deg = double(rad) * (180.0 / 3.14159265358979323846);
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, float(deg));
+  const double shortDeg = std::strtod(std::string(buf, res.ptr).c_str(), nullptr);
+  return json(DegreesToRadians(shortDeg) == rad ? shortDeg : deg);
+}
+
+json VectorToJson(const Vector& v) { return json::array({RealToJson(v.x), RealToJson(v.y), RealToJson(v.z)}); }
+
+// ---- reading ---------------------------------------------------------------------------
+
+class Reader {
+ public:
+  explicit Reader(std::string file) : file_(std::move(file)) {}
+
+  BaseDocument* Read(const json& root) {
+    std::unique_ptr<BaseDocument> doc(BaseDocument::Alloc());
+    doc->SetDocumentName(Filename(file_.c_str()));
+    Expect(root.is_object(), "$", "the document must be a JSON object");
+    ReadSettings(*doc, root);
+    if (root.contains("layers")) ReadLayers(*doc, root["layers"], "$.layers");
+    if (root.contains("materials")) ReadMaterials(*doc, root["materials"], "$.materials");
+    if (root.contains("renderData")) ReadRenderData(*doc, root["renderData"], "$.renderData");
+    if (root.contains("objects")) ReadObjects(*doc, nullptr, root["objects"], "$.objects");
+    ResolveLinks(*doc);
+    if (root.contains("renderCamera")) {
+      const json& cam = root["renderCamera"];
+      Expect(cam.is_string(), "$.renderCamera", "must be an object path");
+      BaseObject* op = FindObjectByPath(doc.get(), cam.get<std::string>());
+      Expect(op != nullptr, "$.renderCamera", "no object at '" + cam.get<std::string>() + "'");
+      doc->GetRenderBaseDraw()->SetSceneCamera(op);
+    }
+    if (root.contains("activeObject")) {
+      BaseObject* op = FindObjectByPath(doc.get(), String1(root["activeObject"], "$.activeObject"));
+      Expect(op != nullptr, "$.activeObject", "no object at that path");
+      doc->SetActiveObject(op);
+    }
+    return doc.release();
+  }
+
+ private:
+  struct PendingLink {
+    BaseContainer* bc;
+    LONG id;
+    std::string kind;  // "object" or "material"
+    std::string target;
+    std::string where;
+  };
+
+  [[noreturn]] void Fail(const std::string& where, const std::string& what) const {
+    throw DocumentError(file_ + ": " + where + ": " + what);
+  }
+  void Expect(bool ok, const std::string& where, const std::string& what) const {
+    if (!ok) Fail(where, what);
+  }
+  std::string String1(const json& j, const std::string& where) const {
+    Expect(j.is_string(), where, "must be a string");
+    return j.get<std::string>();
+  }
+  Real Number(const json& j, const std::string& where) const {
+    Expect(j.is_number(), where, "must be a number");
+    return j.get<Real>();
+  }
+  Vector Vec(const json& j, const std::string& where) const {
+    Expect(j.is_array() && j.size() == 3, where, "must be an array of three numbers");
+    return Vector(Number(j[0], where + "[0]"), Number(j[1], where + "[1]"), Number(j[2], where + "[2]"));
+  }
+  bool Flag(const json& j, const std::string& where) const {
+    Expect(j.is_boolean(), where, "must be true or false");
+    return j.get<bool>();
+  }
+  void CheckKeys(const json& j, const std::string& where, std::initializer_list<const char*> allowed) const {
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      bool ok = false;
+      for (const char* a : allowed) ok = ok || it.key() == a;
+      Expect(ok, where, "unknown entry '" + it.key() + "'");
+    }
+  }
+
+  void ReadSettings(BaseDocument& doc, const json& root) {
+    if (root.contains("fps")) {
+      const json& f = root["fps"];
+      Expect(f.is_number_integer() && f.get<long>() > 0 && f.get<long>() <= 1000, "$.fps", "must be a whole number from 1 to 1000");
+      doc.SetFps(f.get<LONG>());
+    }
+    const LReal fps = doc.GetFps();
+    if (root.contains("minFrame")) doc.SetMinTime(FrameTime(root["minFrame"], fps, "$.minFrame"));
+    if (root.contains("maxFrame")) doc.SetMaxTime(FrameTime(root["maxFrame"], fps, "$.maxFrame"));
+    if (root.contains("frame")) doc.SetTime(FrameTime(root["frame"], fps, "$.frame"));
+  }
+
+  BaseTime FrameTime(const json& j, LReal fps, const std::string& where) const {
+    Expect(j.is_number_integer(), where, "must be a whole frame number");
+    BaseTime t(LReal(j.get<LONG>()), fps);
+    t.Reduce();
+    return t;
+  }
+
+  void ReadLayers(BaseDocument& doc, const json& arr, const std::string& where) {
+    Expect(arr.is_array(), where, "must be an array");
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string w = where + "[" + std::to_string(i) + "]";
+      const json& j = arr[i];
+      Expect(j.is_object(), w, "must be an object");
+      CheckKeys(j, w, {"name", "render", "view", "solo", "locked"});
+      LayerObject* layer = LayerObject::Alloc();
+      doc.GetLayerObjectRoot()->InsertLast(layer);
+      layer->SetName(j.contains("name") ? String1(j["name"], w + ".name") : "Layer");
+      LayerData d;
+      if (j.contains("render")) d.render = Flag(j["render"], w + ".render");
+      if (j.contains("view")) d.view = Flag(j["view"], w + ".view");
+      if (j.contains("solo")) d.solo = Flag(j["solo"], w + ".solo");
+      if (j.contains("locked")) d.locked = Flag(j["locked"], w + ".locked");
+      layer->SetLayerData(d);
+    }
+  }
+
+  LONG ResolveType(const json& t, const std::string& where, LONG classification) const {
+    if (t.is_number_integer()) return t.get<LONG>();
+    const std::string name = String1(t, where);
+    LONG type;
+    if (LookupBuiltinType(name, &type)) return type;
+    if (const PluginRecord* rec = PluginRegistry::Get().FindByDescription(name)) return rec->id;
+    (void)classification;
+    Fail(where, "unknown type '" + name + "'");
+  }
+
+  void ReadMaterials(BaseDocument& doc, const json& arr, const std::string& where) {
+    Expect(arr.is_array(), where, "must be an array");
+    BaseMaterial* pred = nullptr;
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string w = where + "[" + std::to_string(i) + "]";
+      const json& j = arr[i];
+      Expect(j.is_object(), w, "must be an object");
+      CheckKeys(j, w, {"type", "name", "data"});
+      LONG type = j.contains("type") ? ResolveType(j["type"], w + ".type", Mbase) : LONG(Mmaterial);
+      BaseMaterial* mat = BaseMaterial::Alloc(type);
+      Expect(mat != nullptr, w + ".type", "not a material type");
+      doc.InsertMaterial(mat, pred);
+      pred = mat;
+      if (j.contains("name")) mat->SetName(String1(j["name"], w + ".name"));
+      if (j.contains("data")) ReadContainer(*mat->GetDataInstance(), j["data"], w + ".data", type);
+    }
+  }
+
+  void ReadRenderData(BaseDocument& doc, const json& arr, const std::string& where) {
+    Expect(arr.is_array(), where, "must be an array");
+    doc.GetFirstRenderData() ? (void)0 : (void)0;
+    // The document's own default render data is replaced by the file's.
+    while (RenderData* rd = doc.GetFirstRenderData()) RenderData::Free(rd);
+    RenderData* pred = nullptr;
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string w = where + "[" + std::to_string(i) + "]";
+      const json& j = arr[i];
+      Expect(j.is_object(), w, "must be an object");
+      CheckKeys(j, w, {"name", "active", "data", "videoPosts"});
+      RenderData* rd = RenderData::Alloc();
+      doc.InsertRenderData(rd, pred);
+      pred = rd;
+      if (j.contains("name")) rd->SetName(String1(j["name"], w + ".name"));
+      if (j.contains("data")) ReadContainer(*rd->GetDataInstance(), j["data"], w + ".data", Rbase);
+      if (i == 0 || (j.contains("active") && Flag(j["active"], w + ".active"))) doc.SetActiveRenderData(rd);
+      if (j.contains("videoPosts")) ReadVideoPosts(*rd, j["videoPosts"], w + ".videoPosts");
+    }
+  }
+
+  void ReadVideoPosts(RenderData& rd, const json& arr, const std::string& where) {
+    Expect(arr.is_array(), where, "must be an array");
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string w = where + "[" + std::to_string(i) + "]";
+      const json& j = arr[i];
+      Expect(j.is_object(), w, "must be an object");
+      CheckKeys(j, w, {"type", "name", "enabled", "data"});
+      Expect(j.contains("type"), w, "a video post needs a type");
+      LONG type = ResolveType(j["type"], w + ".type", VPbase);
+      BaseVideoPost* vp = BaseVideoPost::Alloc(type);
+      Expect(vp != nullptr, w + ".type", "not a video post type of a loaded plug-in");
+      rd.InsertVideoPostLast(vp);
+      if (j.contains("name")) vp->SetName(String1(j["name"], w + ".name"));
+      if (j.contains("enabled") && !Flag(j["enabled"], w + ".enabled")) vp->SetBit(BIT_VPDISABLED);
+      if (j.contains("data")) ReadContainer(*vp->GetDataInstance(), j["data"], w + ".data", type);
+    }
+  }
+
+  LONG RenderMode(const json& j, const std::string& where) const {
+    const std::string m = String1(j, where);
+    if (m == "on") return MODE_ON;
+    if (m == "off") return MODE_OFF;
+    if (m == "default") return MODE_UNDEF;
+    Fail(where, "must be \"on\", \"off\" or \"default\"");
+  }
+
+  void ReadObjects(BaseDocument& doc, BaseObject* parent, const json& arr, const std::string& where) {
+    Expect(arr.is_array(), where, "must be an array");
+    BaseObject* pred = nullptr;
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string w = where + "[" + std::to_string(i) + "]";
+      BaseObject* op = ReadObject(arr[i], w);
+      doc.InsertObject(op, parent, pred);
+      pred = op;
+      if (arr[i].contains("layer")) {
+        const std::string name = String1(arr[i]["layer"], w + ".layer");
+        LayerObject* l = doc.GetFirstLayer();
+        while (l && l->GetName().str() != name) l = l->GetNext();
+        Expect(l != nullptr, w + ".layer", "no layer named '" + name + "'");
+        op->SetLayerObject(l);
+      }
+      if (arr[i].contains("children")) ReadObjects(doc, op, arr[i]["children"], w + ".children");
+    }
+  }
+
+  BaseObject* ReadObject(const json& j, const std::string& w) {
+    Expect(j.is_object(), w, "must be an object");
+    CheckKeys(j, w, {"type", "name", "position", "rotation", "scale", "render", "editor", "enabled", "layer",
+                     "data", "tags", "children", "points", "polygons", "tracks", "active"});
+    Expect(j.contains("type"), w, "an object needs a type");
+    LONG type = ResolveType(j["type"], w + ".type", Obase);
+    BaseObject* op = BaseObject::Alloc(type);
+    Expect(op != nullptr, w + ".type", "not an object type the host or a loaded plug-in knows");
+    std::unique_ptr<BaseObject> guard(op);
+    op->SetName(j.contains("name") ? String1(j["name"], w + ".name") : String(host::BuiltinTypeName(type).c_str()));
+    if (j.contains("position")) op->SetPos(Vec(j["position"], w + ".position"));
+    if (j.contains("rotation")) {
+      const json& r = j["rotation"];
+      Vec(r, w + ".rotation");  // checks the form
+      op->SetRot(Vector(DegreesToRadians(r[0].get<double>()), DegreesToRadians(r[1].get<double>()), DegreesToRadians(r[2].get<double>())));
+    }
+    if (j.contains("scale")) op->SetScale(Vec(j["scale"], w + ".scale"));
+    if (j.contains("render")) op->SetRenderMode(RenderMode(j["render"], w + ".render"));
+    if (j.contains("editor")) op->SetEditorMode(RenderMode(j["editor"], w + ".editor"));
+    if (j.contains("enabled")) op->SetDeformMode(Flag(j["enabled"], w + ".enabled"));
+    if (j.contains("active") && Flag(j["active"], w + ".active")) op->SetBit(BIT_ACTIVE);
+    if (j.contains("data")) ReadContainer(*op->GetDataInstance(), j["data"], w + ".data", type);
+    if (j.contains("points") || j.contains("polygons")) ReadPolygons(op, j, w);
+    if (j.contains("tags")) ReadTags(op, j["tags"], w + ".tags");
+    if (j.contains("tracks")) ReadTracks(op, j["tracks"], w + ".tracks");
+    return guard.release();
+  }
+
+  void ReadPolygons(BaseObject* op, const json& j, const std::string& w) {
+    Expect(op->GetType() == Opolygon, w, "only polygon objects have points and polygons");
+    PolygonObject* poly = static_cast<PolygonObject*>(op);
+    const json empty = json::array();
+    const json& pts = j.contains("points") ? j["points"] : empty;
+    const json& pls = j.contains("polygons") ? j["polygons"] : empty;
+    Expect(pts.is_array(), w + ".points", "must be an array");
+    Expect(pls.is_array(), w + ".polygons", "must be an array");
+    poly->ResizeObject(LONG(pts.size()), LONG(pls.size()));
+    for (size_t i = 0; i < pts.size(); i++) poly->GetPointW()[i] = Vec(pts[i], w + ".points[" + std::to_string(i) + "]");
+    for (size_t i = 0; i < pls.size(); i++) {
+      const std::string pw = w + ".polygons[" + std::to_string(i) + "]";
+      const json& p = pls[i];
+      Expect(p.is_array() && (p.size() == 3 || p.size() == 4), pw, "must list three or four point indices");
+      LONG idx[4];
+      for (size_t k = 0; k < p.size(); k++) {
+        Expect(p[k].is_number_integer(), pw, "point indices must be whole numbers");
+        long long v = p[k].get<long long>();
+        Expect(v >= 0 && v < (long long)pts.size(), pw, "point index " + std::to_string(v) + " is out of range");
+        idx[k] = LONG(v);
+      }
+      poly->GetPolygonW()[i] = p.size() == 3 ? CPolygon(idx[0], idx[1], idx[2]) : CPolygon(idx[0], idx[1], idx[2], idx[3]);
+    }
+  }
+
+  void ReadTags(BaseObject* op, const json& arr, const std::string& where) {
+    Expect(arr.is_array(), where, "must be an array");
+    BaseTag* pred = nullptr;
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string w = where + "[" + std::to_string(i) + "]";
+      const json& j = arr[i];
+      Expect(j.is_object(), w, "must be an object");
+      CheckKeys(j, w, {"type", "name", "data"});
+      Expect(j.contains("type"), w, "a tag needs a type");
+      LONG type = ResolveType(j["type"], w + ".type", Tbase);
+      BaseTag* tag = BaseTag::Alloc(type);
+      Expect(tag != nullptr, w + ".type", "not a tag type the host or a loaded plug-in knows");
+      op->InsertTag(tag, pred);
+      pred = tag;
+      if (j.contains("name")) tag->SetName(String1(j["name"], w + ".name"));
+      if (j.contains("data")) ReadContainer(*tag->GetDataInstance(), j["data"], w + ".data", type);
+    }
+  }
+
+  void ReadTracks(BaseObject* op, const json& arr, const std::string& where) {
+    Expect(arr.is_array(), where, "must be an array");
+    const LReal fps = 0;  // keys are given in frames; converted with the document's rate later
+    (void)fps;
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string w = where + "[" + std::to_string(i) + "]";
+      const json& j = arr[i];
+      Expect(j.is_object() && j.contains("target") && j.contains("keys"), w, "a track needs a target and keys");
+      LONG target = 0, component = 0;
+      const json& t = j["target"];
+      if (t.is_string()) {
+        const std::string s = t.get<std::string>();
+        const size_t dot = s.find('.');
+        const std::string what = s.substr(0, dot), comp = dot == std::string::npos ? "" : s.substr(dot + 1);
+        if (what == "position") target = CTRACK_POSITION;
+        else if (what == "rotation") target = CTRACK_ROTATION;
+        else if (what == "scale") target = CTRACK_SCALE;
+        else Fail(w + ".target", "must be position.x|y|z, rotation.x|y|z, scale.x|y|z or a parameter id");
+        if (comp == "x") component = 0;
+        else if (comp == "y") component = 1;
+        else if (comp == "z") component = 2;
+        else Fail(w + ".target", "needs a component .x, .y or .z");
+      } else {
+        Expect(t.is_number_integer(), w + ".target", "must be a track name or a parameter id");
+        target = t.get<LONG>();
+      }
+      CTrack* track = CTrack::Alloc(op, target, component);
+      const json& keys = j["keys"];
+      Expect(keys.is_array(), w + ".keys", "must be an array of [frame, value] pairs");
+      for (size_t k = 0; k < keys.size(); k++) {
+        const std::string kw = w + ".keys[" + std::to_string(k) + "]";
+        Expect(keys[k].is_array() && keys[k].size() == 2, kw, "must be a [frame, value] pair");
+        Real value = Number(keys[k][1], kw + "[1]");
+        if (target == CTRACK_ROTATION) value = DegreesToRadians(keys[k][1].get<double>());
+        pendingKeys_.push_back({track, Number(keys[k][0], kw + "[0]"), value});
+      }
+    }
+  }
+
+  // ---- parameter containers ----
+
+  const DescriptionParam* ParamOf(LONG nodeType, LONG id) const {
+    const PluginRecord* rec = PluginRegistry::Get().Find(nodeType);
+    return rec && rec->resource ? rec->resource->FindParam(id) : nullptr;
+  }
+
+  LONG ResolveId(const std::string& key, const std::string& where) const {
+    if (!key.empty() && (std::isdigit((unsigned char)key[0]) || key[0] == '-')) {
+      char* end = nullptr;
+      long v = std::strtol(key.c_str(), &end, 10);
+      Expect(*end == 0, where, "'" + key + "' is neither a parameter id nor a known name");
+      return LONG(v);
+    }
+    LONG id;
+    Expect(PluginRegistry::Get().LookupSymbol(key, &id), where, "unknown parameter name '" + key + "'");
+    return id;
+  }
+
+  void ReadContainer(BaseContainer& bc, const json& j, const std::string& where, LONG nodeType) {
+    Expect(j.is_object(), where, "must be an object of parameter ids or names and values");
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      const std::string w = where + "." + it.key();
+      const LONG id = ResolveId(it.key(), w);
+      ReadValue(bc, id, it.value(), w, ParamOf(nodeType, id));
+    }
+  }
+
+  void ReadValue(BaseContainer& bc, LONG id, const json& v, const std::string& w, const DescriptionParam* param) {
+    const ParamType type = param ? param->type : ParamType::Unknown;
+    if (v.is_boolean()) {
+      bc.SetBool(id, v.get<bool>());
+    } else if (v.is_number_integer() && type != ParamType::Real) {
+      long long n = v.get<long long>();
+      Expect(n >= INT32_MIN && n <= INT32_MAX, w, "number does not fit in 32 bits");
+      bc.SetLong(id, LONG(n));
+    } else if (v.is_number()) {
+      Expect(type != ParamType::Long && type != ParamType::Bool, w, "must be a whole number");
+      bc.SetReal(id, v.get<Real>());
+    } else if (v.is_string()) {
+      const std::string s = v.get<std::string>();
+      LONG symbol;
+      if (type == ParamType::Long && PluginRegistry::Get().LookupSymbol(s, &symbol)) bc.SetLong(id, symbol);
+      else if (type == ParamType::Filename) bc.SetFilename(id, Filename(s.c_str()));
+      else {
+        Expect(type == ParamType::Unknown || type == ParamType::String, w, "'" + s + "' is not a value of this parameter");
+        bc.SetString(id, String(s));
+      }
+    } else if (v.is_array()) {
+      bc.SetVector(id, Vec(v, w));
+    } else if (v.is_object()) {
+      ReadTypedValue(bc, id, v, w);
+    } else {
+      Fail(w, "unsupported value");
+    }
+  }
+
+  void ReadTypedValue(BaseContainer& bc, LONG id, const json& v, const std::string& w) {
+    Expect(v.size() == 1, w, "a typed value has exactly one entry (file, link, material, container, long, real, string, matrix)");
+    const std::string key = v.begin().key();
+    const json& x = v.begin().value();
+    if (key == "file") bc.SetFilename(id, Filename(String1(x, w + ".file").c_str()));
+    else if (key == "string") bc.SetString(id, String(String1(x, w + ".string")));
+    else if (key == "long") {
+      Expect(x.is_number_integer(), w + ".long", "must be a whole number");
+      bc.SetLong(id, x.get<LONG>());
+    } else if (key == "real") bc.SetReal(id, Number(x, w + ".real"));
+    else if (key == "link" || key == "material") {
+      bc.SetLink(id, nullptr);
+      links_.push_back(PendingLink{&bc, id, key == "link" ? "object" : "material", String1(x, w + "." + key), w});
+    } else if (key == "container") {
+      bc.SetContainer(id, BaseContainer(id));
+      ReadContainer(*bc.GetContainerInstance(id), x, w + ".container", 0);
+    } else if (key == "matrix") {
+      Expect(x.is_array() && x.size() == 4, w + ".matrix", "must hold four vectors: offset, v1, v2, v3");
+      bc.SetMatrix(id, Matrix(Vec(x[0], w + ".matrix[0]"), Vec(x[1], w + ".matrix[1]"), Vec(x[2], w + ".matrix[2]"), Vec(x[3], w + ".matrix[3]")));
+    } else if (key == "empty") {
+      bc.SetLink(id, nullptr);
+    } else {
+      Fail(w, "unknown value kind '" + key + "'");
+    }
+  }
+
+  void ResolveLinks(BaseDocument& doc) {
+    for (const PendingLink& l : links_) {
+      BaseList2D* target = l.kind == "object" ? static_cast<BaseList2D*>(FindObjectByPath(&doc, l.target))
+                                              : static_cast<BaseList2D*>(doc.SearchMaterial(String(l.target)));
+      Expect(target != nullptr, l.where, "dangling link: no " + l.kind + " '" + l.target + "'");
+      l.bc->SetLink(l.id, target);
+    }
+    const LReal fps = doc.GetFps();
+    for (const PendingKey& k : pendingKeys_) {
+      BaseTime t(LReal(k.frame), fps);
+      t.Reduce();
+      k.track->AddKey(t, k.value);
+    }
+  }
+
+  struct PendingKey {
+    CTrack* track;
+    Real frame;
+    Real value;
+  };
+
+  std::string file_;
+  std::vector<PendingLink> links_;
+  std::vector<PendingKey> pendingKeys_;
+};
+
+// ---- writing ---------------------------------------------------------------------------
+
+class Writer {
+ public:
+  json Write(BaseDocument* doc) {
+    json root = json::object();
+    root["fps"] = doc->GetFps();
+    root["frame"] = doc->GetTime().GetFrame(doc->GetFps());
+    root["minFrame"] = doc->GetMinTime().GetFrame(doc->GetFps());
+    root["maxFrame"] = doc->GetMaxTime().GetFrame(doc->GetFps());
+    if (doc->GetFirstLayer()) root["layers"] = Layers(doc);
+    if (doc->GetFirstMaterial()) root["materials"] = Materials(doc);
+    root["renderData"] = RenderDatas(doc);
+    root["objects"] = Objects(doc, doc->GetFirstObject());
+    if (BaseObject* cam = doc->GetRenderBaseDraw()->GetSceneCamera(doc)) root["renderCamera"] = ObjectPath(cam);
+    if (BaseObject* act = doc->GetActiveObject()) root["activeObject"] = ObjectPath(act);
+    return root;
+  }
+
+ private:
+  json TypeOf(LONG type) const {
+    std::string name = BuiltinTypeName(type);
+    if (!name.empty()) return name;
+    if (const PluginRecord* rec = PluginRegistry::Get().Find(type))
+      if (rec->description.Content()) return rec->description.str();
+    return type;
+  }
+
+  json Layers(BaseDocument* doc) {
+    json arr = json::array();
+    for (LayerObject* l = doc->GetFirstLayer(); l; l = l->GetNext()) {
+      const LayerData& d = l->GetLayerData();
+      arr.push_back({{"name", l->GetName().str()}, {"render", bool(d.render)}, {"view", bool(d.view)},
+                     {"solo", bool(d.solo)}, {"locked", bool(d.locked)}});
+    }
+    return arr;
+  }
+
+  json Materials(BaseDocument* doc) {
+    json arr = json::array();
+    for (BaseMaterial* m = doc->GetFirstMaterial(); m; m = m->GetNext())
+      arr.push_back({{"type", TypeOf(m->GetType())}, {"name", m->GetName().str()}, {"data", Container(*m->GetDataInstance(), m->GetType())}});
+    return arr;
+  }
+
+  json RenderDatas(BaseDocument* doc) {
+    json arr = json::array();
+    for (RenderData* rd = doc->GetFirstRenderData(); rd; rd = rd->GetNext()) {
+      json vps = json::array();
+      for (BaseVideoPost* vp = rd->GetFirstVideoPost(); vp; vp = vp->GetNext())
+        vps.push_back({{"type", TypeOf(vp->GetType())}, {"name", vp->GetName().str()},
+                       {"enabled", !vp->GetBit(BIT_VPDISABLED)}, {"data", Container(*vp->GetDataInstance(), vp->GetType())}});
+      arr.push_back({{"name", rd->GetName().str()}, {"active", rd == doc->GetActiveRenderData()},
+                     {"data", Container(*rd->GetDataInstance(), Rbase)}, {"videoPosts", vps}});
+    }
+    return arr;
+  }
+
+  static const char* ModeName(LONG mode) { return mode == MODE_ON ? "on" : mode == MODE_OFF ? "off" : "default"; }
+
+  json Objects(BaseDocument* doc, BaseObject* first) {
+    json arr = json::array();
+    for (BaseObject* op = first; op; op = op->GetNext()) arr.push_back(Object(doc, op));
+    return arr;
+  }
+
+  json Object(BaseDocument* doc, BaseObject* op) {
+    json j = json::object();
+    j["type"] = TypeOf(op->GetType());
+    j["name"] = op->GetName().str();
+    j["position"] = VectorToJson(op->GetPos());
+    const Vector r = op->GetRot();
+    j["rotation"] = json::array({AngleToJson(r.x), AngleToJson(r.y), AngleToJson(r.z)});
+    j["scale"] = VectorToJson(op->GetScale());
+    j["render"] = ModeName(op->GetRenderMode());
+    j["editor"] = ModeName(op->GetEditorMode());
+    j["enabled"] = bool(op->GetDeformMode());
+    if (op->GetBit(BIT_ACTIVE)) j["active"] = true;
+    if (LayerObject* l = op->GetLayerObject(doc)) j["layer"] = l->GetName().str();
+    j["data"] = Container(*op->GetDataInstance(), op->GetType());
+    if (op->GetType() == Opolygon) Polygons(static_cast<PolygonObject*>(op), j);
+    if (op->GetFirstTag()) {
+      json tags = json::array();
+      for (BaseTag* t = op->GetFirstTag(); t; t = t->GetNext())
+        tags.push_back({{"type", TypeOf(t->GetType())}, {"name", t->GetName().str()}, {"data", Container(*t->GetDataInstance(), t->GetType())}});
+      j["tags"] = tags;
+    }
+    if (op->GetFirstCTrack()) j["tracks"] = Tracks(doc, op);
+    if (op->GetDown()) j["children"] = Objects(doc, op->GetDown());
+    return j;
+  }
+
+  void Polygons(PolygonObject* op, json& j) {
+    json pts = json::array(), pls = json::array();
+    for (LONG i = 0; i < op->GetPointCount(); i++) pts.push_back(VectorToJson(op->GetPointR()[i]));
+    for (LONG i = 0; i < op->GetPolygonCount(); i++) {
+      const CPolygon& p = op->GetPolygonR()[i];
+      pls.push_back(p.c == p.d ? json::array({p.a, p.b, p.c}) : json::array({p.a, p.b, p.c, p.d}));
+    }
+    j["points"] = pts;
+    j["polygons"] = pls;
+  }
+
+  json Tracks(BaseDocument* doc, BaseObject* op) {
+    json arr = json::array();
+    static const char* comps[] = {"x", "y", "z"};
+    for (CTrack* t = op->GetFirstCTrack(); t; t = t->GetNext()) {
+      json target;
+      if (t->GetTarget() == CTRACK_POSITION) target = std::string("position.") + comps[t->GetComponent()];
+      else if (t->GetTarget() == CTRACK_ROTATION) target = std::string("rotation.") + comps[t->GetComponent()];
+      else if (t->GetTarget() == CTRACK_SCALE) target = std::string("scale.") + comps[t->GetComponent()];
+      else target = t->GetTarget();
+      json keys = json::array();
+      for (const CKey& k : t->GetKeys()) {
+        json v = t->GetTarget() == CTRACK_ROTATION ? AngleToJson(k.value) : RealToJson(k.value);
+        keys.push_back(json::array({RealToJson(Real(k.time.Get() * doc->GetFps())), v}));
+      }
+      arr.push_back({{"target", target}, {"keys", keys}});
+    }
+    return arr;
+  }
+
+  json Container(const BaseContainer& bc, LONG nodeType) {
+    json j = json::object();
+    const PluginRecord* rec = nodeType ? PluginRegistry::Get().Find(nodeType) : nullptr;
+    for (LONG i = 0; i < bc.GetCount(); i++) {
+      const LONG id = bc.GetIndexId(i);
+      const DescriptionParam* p = rec && rec->resource ? rec->resource->FindParam(id) : nullptr;
+      j[std::to_string(id)] = Value(*bc.GetIndexData(i), p);
+    }
+    return j;
+  }
+
+  json Value(const GeData& d, const DescriptionParam* p) {
+    switch (d.GetType()) {
+      case DA_LONG:
+        if (p && p->type == ParamType::Bool && (d.GetLong() == 0 || d.GetLong() == 1)) return bool(d.GetLong());
+        return d.GetLong();
+      case DA_LLONG: return d.GetLLong();
+      case DA_REAL: return RealToJson(d.GetReal());
+      case DA_VECTOR: return VectorToJson(d.GetVector());
+      case DA_STRING: return {{"string", d.GetString().str()}};
+      case DA_FILENAME: return {{"file", d.GetString().str()}};
+      case DA_CONTAINER: return {{"container", Container(*d.GetContainer(), 0)}};
+      case DA_MATRIX: {
+        Matrix m = d.GetMatrix();
+        return {{"matrix", json::array({VectorToJson(m.off), VectorToJson(m.v1), VectorToJson(m.v2), VectorToJson(m.v3)})}};
+      }
+      case DA_ALIASLINK: {
+        BaseList2D* l = d.GetLink();
+        if (l && l->GetClassification() == Obase) return {{"link", ObjectPath(static_cast<BaseObject*>(l))}};
+        if (l && l->GetClassification() == Mbase) return {{"material", l->GetName().str()}};
+        return {{"empty", nullptr}};
+      }
+      default: return nullptr;
+    }
+  }
+};
+
+}  // namespace
+
+std::string ObjectPath(BaseObject* op) {
+  std::string path;
+  for (; op; op = op->GetUp()) path = "/" + SegmentOf(op) + path;
+  return path;
+}
+
+BaseObject* FindObjectByPath(BaseDocument* doc, const std::string& path) {
+  if (!doc || path.empty() || path[0] != '/') return nullptr;
+  BaseObject* level = doc->GetFirstObject();
+  BaseObject* found = nullptr;
+  size_t start = 1;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    found = FindSegment(level, path.substr(start, end - start));
+    if (!found) return nullptr;
+    level = found->GetDown();
+    start = end + 1;
+  }
+  return found;
+}
+
+BaseDocument* ParseDocument(const std::string& text, const std::string& name) {
+  json root;
+  try {
+    root = json::parse(text);
+  } catch (const json::parse_error& e) {
+    throw DocumentError(name + ": not a JSON document: " + e.what());
+  }
+  return Reader(name).Read(root);
+}
+
+BaseDocument* LoadDocument(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw DocumentError(path + ": cannot open the document");
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  if (in.bad()) throw DocumentError(path + ": cannot read the document");
+  return ParseDocument(ss.str(), path);
+}
+
+std::string SerializeDocument(BaseDocument* doc) { return Writer().Write(doc).dump(2) + "\n"; }
+
+void SaveDocument(BaseDocument* doc, const std::string& path) {
+  const std::string text = SerializeDocument(doc);
+  const std::string tmp = path + ".tmp";
+  std::FILE* f = std::fopen(tmp.c_str(), "wb");
+  if (!f) throw DocumentError(path + ": cannot write the document (cannot create " + tmp + ")");
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  ok = (std::fclose(f) == 0) && ok;
+  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    throw DocumentError(path + ": cannot write the document");
+  }
+}
+
+}  // namespace host

@@ -1,0 +1,8 @@
+#include "c4d.h"
+#include "c4d_symbols.h"
+#include "command/PluginIds.h"
+#include "command/Registration.h"
+
+class CreateInstances : public CommandData {};
+
+Bool RegisterCreateInstances() { return RegisterNamedCommand(ID_CREATEINSTANCES, IDS_INSTANCE, "instance.tif", "Creates Instances", new CreateInstances); }

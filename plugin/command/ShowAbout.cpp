@@ -1,0 +1,8 @@
+#include "c4d.h"
+#include "c4d_symbols.h"
+#include "command/PluginIds.h"
+#include "command/Registration.h"
+
+class ShowAbout : public CommandData {};
+
+Bool RegisterMyAbout() { return RegisterNamedCommand(ID_MYABOUT, IDS_ABOUT, "About.tif", "About", new ShowAbout); }

@@ -1,0 +1,11 @@
+#include "c4d.h"
+#include "c4d_symbols.h"
+#include "command/PluginIds.h"
+#include "command/Registration.h"
+
+class MyLightTag : public TagData {
+ public:
+  static NodeData* Alloc() { return new MyLightTag; }
+};
+
+Bool RegisterMyLightTag() { return RegisterNamedTag(ID_MYLIGHTTAG, IDS_LIGHTTAG, TAG_VISIBLE, MyLightTag::Alloc, "tMyLightTag", "LightTag.tif"); }

@@ -1,0 +1,13 @@
+#include "c4d.h"
+#include "c4d_symbols.h"
+#include "command/PluginIds.h"
+#include "command/Registration.h"
+
+class MyMaterialHelper : public ObjectData {
+ public:
+  static NodeData* Alloc() { return new MyMaterialHelper; }
+};
+
+Bool RegisterMyMaterialHelper() {
+  return RegisterNamedObject(ID_MYMATERIALHELPER, IDS_MATERIALHELPER, 0, MyMaterialHelper::Alloc, "oMyMaterialHelper", "MaterialHelper.tif");
+}

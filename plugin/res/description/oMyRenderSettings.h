@@ -1,0 +1,53 @@
+#ifndef _oMyRenderSettings_H_
+#define _oMyRenderSettings_H_
+
+enum
+{
+  oMyRenderSettings                            = 1020896,
+
+  RENDERSETTINGS_MODE                          = 1334,
+  RENDERSETTINGS_MODE_PATH                     = 1335,
+  RENDERSETTINGS_MODE_BIDIRECTIONAL            = 1336,
+  RENDERSETTINGS_MODE_METROPOLIS               = 1337,
+  RENDERSETTINGS_MODE_BIDIRECTIONAL_METROPOLIS = 1338,
+  RENDERSETTINGS_HALT_TIME                     = 1332,
+  RENDERSETTINGS_HALT_SPP                      = 1382,
+  RENDERSETTINGS_UNIT                          = 1386,
+  RENDERSETTINGS_UNIT_KM                       = 1387,
+  RENDERSETTINGS_UNIT_M                        = 1388,
+  RENDERSETTINGS_UNIT_CM                       = 1389,
+  RENDERSETTINGS_UNIT_MM                       = 1390,
+  RENDERSETTINGS_UNIT_CUSTOM                   = 1391,
+  RENDERSETTINGS_CUSTOM_SCALE                  = 1340,
+  RENDERSETTINGS_AUTO_THREADS                  = 1383,
+  RENDERSETTINGS_NUM_THREADS                   = 1357,
+  RENDERSETTINGS_LOGGING                       = 1352,
+  RENDERSETTINGS_SAVE_KYI                      = 1333,
+  RENDERSETTINGS_SAVE_UNTONEMAPPED_EXR         = 1355,
+  RENDERSETTINGS_SAVE_TONEMAPPED_EXR           = 1356,
+  RENDERSETTINGS_DISPLAY_PERIOD                = 1353,
+  RENDERSETTINGS_IMAGE_SAVE_PERIOD             = 1354,
+  RENDERSETTINGS_CACHE_TREES                   = 1358,
+  RENDERSETTINGS_HYBRID                        = 1361,
+  RENDERSETTINGS_OPTION_1359                   = 1359,
+  RENDERSETTINGS_ADVANCED                      = 1319,
+  RENDERSETTINGS_LARGE_MUTATION_PROB           = 1350,
+  RENDERSETTINGS_MAX_CHANGE                    = 1351,
+  RENDERSETTINGS_MAX_REJECTIONS                = 1331,
+  RENDERSETTINGS_MAX_DEPTH                     = 1330,
+  RENDERSETTINGS_BIH_TRI_THRESHOLD             = 1362,
+  RENDERSETTINGS_ENVIRONMENT                   = 1368,
+  RENDERSETTINGS_ENVIRONMENT_SKY               = 1364,
+  RENDERSETTINGS_ENVIRONMENT_BACKGROUND        = 1365,
+  RENDERSETTINGS_ENVIRONMENT_NONE              = 1379,
+
+  RENDERSETTINGS_GROUP_SKY                     = 1367,
+  RENDERSETTINGS_SUN                           = 1301,
+  RENDERSETTINGS_TURBIDITY                     = 1303,
+  RENDERSETTINGS_EXTRA_ATMOSPHERIC             = 1381,
+
+  RENDERSETTINGS_GROUP_BACKGROUND              = 1366,
+  RENDERSETTINGS_BACKGROUND_MATERIAL           = 1384,
+};
+
+#endif
