@@ -1,24 +1,16 @@
 #include "App.h"
 
-#include <CLI/CLI.hpp>
-#include <cstdio>
 #include <iostream>
 
-#include "CheckKym.h"
-#include "Session.h"
+#include "Subcommand.h"
 #include "host/Console.h"
-#include "host/PluginRegistry.h"
 
 namespace cli {
 
-namespace {
-
-void ListPlugins(std::ostream& out) {
-  for (const host::PluginRecord& r : host::PluginRegistry::Get().All())
-    out << r.id << "\t" << host::KindName(r.kind) << "\t" << r.name.str() << "\n";
+std::vector<SubcommandFactory>& Subcommands() {
+  static std::vector<SubcommandFactory> factories;
+  return factories;
 }
-
-}  // namespace
 
 int RunTavrell(const std::vector<std::string>& argsIn) {
   CLI::App app{"tavrell: runs the Tavrell plug-in's commands on host documents", "tavrell"};
@@ -26,16 +18,14 @@ int RunTavrell(const std::vector<std::string>& argsIn) {
   std::string pluginDir = TAVRELL_DEFAULT_PLUGIN_DIR;
   app.add_option("--plugin-dir", pluginDir, "the plug-in folder (holding the library, res/, presets/ and preview/)");
 
-  auto* plugins = app.add_subcommand("plugins", "load the plug-in and list what it registered: id, kind, name");
-
-  std::string openIn, openOut;
-  auto* open = app.add_subcommand("open", "open a document and save it again");
-  open->add_option("FILE", openIn, "the document to open")->required()->check(CLI::ExistingFile);
-  open->add_option("-o,--output", openOut, "where to save the document (JSON)")->required();
-
-  std::string kymFile;
-  auto* checkKym = app.add_subcommand("check-kym", "check the materials of a material file (.kym)");
-  checkKym->add_option("FILE", kymFile, "the material file")->required()->check(CLI::ExistingFile);
+  std::vector<std::unique_ptr<Subcommand>> commands;
+  std::vector<CLI::App*> apps;
+  for (const SubcommandFactory& make : Subcommands()) {
+    commands.push_back(make());
+    CLI::App* sub = app.add_subcommand(commands.back()->Name(), commands.back()->Description());
+    commands.back()->Setup(*sub);
+    apps.push_back(sub);
+  }
 
   std::vector<std::string> args(argsIn.rbegin(), argsIn.rend());
   try {
@@ -53,18 +43,13 @@ int RunTavrell(const std::vector<std::string>& argsIn) {
     return 2;
   }
 
+  host::Interaction::Get().Reset();
   try {
-    if (*checkKym) return checkKymFile(kymFile, std::cout, std::cerr);
-    Session session(pluginDir);
-    session.LoadPlugin();
-    if (*plugins) {
-      ListPlugins(std::cout);
-      return 0;
-    }
-    if (*open) {
-      session.OpenDocument(openIn);
-      session.SaveDocument(openOut);
-      return 0;
+    for (size_t i = 0; i < commands.size(); i++) {
+      if (!*apps[i]) continue;
+      Session session(pluginDir);
+      if (commands[i]->NeedsPlugin()) session.LoadPlugin();
+      return commands[i]->Run(session);
     }
   } catch (const CommandError& e) {
     std::cerr << "tavrell: " << e.what() << std::endl;

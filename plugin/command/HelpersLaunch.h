@@ -1,0 +1,21 @@
+// Finding, choosing and starting the renderer, and the frame-range batch file.
+#pragma once
+#include "c4d.h"
+
+namespace Helpers {
+
+// The plug-in's write folder: its presets folder.
+Filename GetWritePath();
+// Sets the executable's folder (and, with withFile, its file: "KyranoConsole" in console
+// mode, else "Kyrano") from the stored renderer folder. 1 when the folder is known, else 0.
+int GetKyranoExe(Filename* exe, int withFile, int console);
+// Asks the user for the renderer folder and stores it. Always 1.
+int ChooseKyranoExe();
+// Starts the renderer on a saved scene. 1 when it was started, else 0.
+int LaunchKyrano(const Filename& scene, int unused1, int console, int unused2, int startMaster, LONG port,
+                 const Filename& outputImage, LONG haltSpp);
+// Writes "kyrano_run.cmd" in the presets folder, rendering the frames one after the other.
+Filename WriteBatchFile(const Filename& scene, int belowNormal, const Filename& outputImage, int console,
+                        int startMaster, LONG port, LONG haltSpp, LONG firstFrame, LONG lastFrame, int animation);
+
+}  // namespace Helpers

@@ -1,0 +1,136 @@
+// Turns a host document into a Kyrano scene file: walks the objects in passes and writes
+// the XML scene, the mesh files beside it and the materials.
+#pragma once
+#include <tinyxml.h>
+
+#include "c4d.h"
+#include "exporter/InstancedList.h"
+#include "exporter/TavrellMaterialList.h"
+
+class KyranoSceneExporter : public Hierarchy {
+ public:
+  // Per-branch data of the walk: the branch's render visibility (1 visible, 0 hidden).
+  struct ParentData {
+    explicit ParentData(int v) : visible(v) {}
+    int visible;
+  };
+
+  // Extras of a model element: spot light geometry, area light geometry, ordinary model.
+  enum LightType { LIGHT_AREA_DEFAULT = 0, LIGHT_SPOT = 1, LIGHT_AREA = 2, LIGHT_NONE = 3 };
+
+  KyranoSceneExporter();
+  ~KyranoSceneExporter() override;
+
+  // ---- driver ----
+  void initKYS(BaseDocument* doc, Filename sceneFile, int renderAlpha, int noGeometry, int startMaster, int renderClay,
+               int exportAnimationStatic, int separateSettings, int separateMaterials, int animationRange);
+  // Builds and saves the scene of the current frame. FALSE when there is no document or the
+  // scene file could not be saved.
+  Bool exportKYS();
+  void initVariables();
+  // The scene file the next exportKYS writes.
+  Filename GetSceneFile() const;
+
+  // ---- value and comment writers ----
+  TiXmlElement* SceneExportStringValue(const char* name, const String& value, TiXmlNode* parent);
+  TiXmlElement* SceneExportBoolValue(const char* name, int value, TiXmlNode* parent);
+  TiXmlElement* SceneExportLongValue(const char* name, long value, TiXmlNode* parent);
+  TiXmlElement* SceneExportRealValue(const char* name, float value, TiXmlNode* parent);
+  TiXmlElement* SceneExportVectorValue(const char* name, const Vector& v, TiXmlNode* parent, int swapYZ);
+  void SceneExportComment(const String& text, TiXmlNode* parent);
+  void SceneExportTavrellComments();
+  // Appends a new empty element to parent and returns it.
+  TiXmlElement* AppendElement(const char* name, TiXmlNode* parent);
+
+  // ---- walk ----
+  void* Alloc() override;
+  void Free(void* data) override;
+  void CopyTo(void* src, void* dst) override;
+  Bool Do(void* data, BaseObject* op, const Matrix& mg, Bool controlObject) override;
+  // One walk over the document in the given pass, with the branch start value 1.
+  void RunPass(int passNumber, bool resetCounter);
+
+  // ---- passes ----
+  void ExportPassFindInstanced();
+  void ExportPassMaterials();
+  void ExportPassLights();
+  void ExportPassMeshes();
+
+  // ---- render settings, tone mapping, camera ----
+  BaseContainer* GetKyranoRenderSettingsData();
+  Bool SceneExportRenderSettings(TiXmlElement* settingsElement);
+  Bool SceneExportTonemapping();
+  void GetSceneCameraData();
+  Bool SceneExportCamera(TiXmlElement* settingsElement);
+
+  // ---- transforms and motion blur ----
+  Bool SceneExportPosAndMatrix(TiXmlElement* parent, const Matrix& globalMatrix);
+  Bool SceneExportMoBlurMatrix(TiXmlElement* parent, const Matrix& globalMatrix);
+  void SceneExportKeyframe(Real time, TiXmlElement* parent, Real angle, const Vector& axis, const Vector& position);
+  Bool SceneExportObjectMotionBlur(TiXmlElement* parent, BaseObject* object);
+  Bool ObjectHasMotionBlurTag(BaseObject* object, Real& strength);
+  BaseObject* GetTopmostAnimated(BaseObject* object);
+
+  // ---- lights and environment ----
+  Bool ExportLightObject(BaseObject* light, Matrix globalMatrix, long index);
+  LONG SceneExportLighting();
+  void SceneExportIESProfile(TiXmlElement* parent, const String& materialName, const String& path);
+  void SceneExportEmissionScaleElementLT(TiXmlElement* parent, BaseContainer* lightTagData);
+  void SceneExportLigthScalingLT(TiXmlElement* parent, BaseTag* lightTag);
+  void SceneExportEmissionScaleElement(TiXmlElement* parent, BaseContainer* helperData, const String& materialName);
+  void SceneExportLigthScaling(TiXmlElement* parent, BaseObject* object);
+
+  // ---- models and meshes ----
+  Bool ExportPolygonObject(BaseObject* object, const Matrix& globalMatrix, long index);
+  Bool SceneExportMesh(BaseObject* object, long index, const Filename& meshFile);
+  Bool SceneExportModel(BaseObject* object, long index, const Filename& meshFile, const Matrix& globalMatrix,
+                        int lightType, BaseObject* lightObject);
+  Bool SceneExportExitPortal(BaseObject* object, long index, const Filename& meshFile, const Matrix& globalMatrix);
+  Bool SceneExportModelSphere(BaseObject* object, const Matrix& globalMatrix, int isLight);
+  // Appends the object's name as the element's first child, a comment.
+  void SceneExportNameComment(BaseObject* object, TiXmlElement* element);
+
+  // ---- materials and spectra ----
+  void SceneExportDefaultMats();
+  Bool SceneExportSpectrumRGB(const Vector& colour, float gamma, float gain, TiXmlElement* parent);
+  Bool SceneExportSpectrumBlackbody(float temperature, float gain, TiXmlElement* parent);
+  Bool SceneExportSpectrumUniform(float value, TiXmlElement* parent);
+  Bool SceneExportSpectrumPeak(float peakMin, float peakWidth, float baseValue, float peakValue, TiXmlElement* parent);
+
+  // ---- state shared by the writers ----
+  LONG currentFrame = 0;
+  TiXmlDocument sceneDocument;
+  TiXmlElement* sceneElement = nullptr;
+  TiXmlNode* lastComment = nullptr;
+  TiXmlElement* lastValueElement = nullptr;
+  BaseDocument* document = nullptr;
+  BaseContainer* renderSettings = nullptr;
+  BaseObject* sceneCamera = nullptr;
+  BaseContainer cameraData;
+  BaseContainer cameraTagData;
+  LONG hasCameraTag = 0;
+  AtomArray* lightGeometry = nullptr;
+  LONG pass = 0;
+  char valueBuffer[2000];
+  Real sceneScale = 1.0f;
+  Real exposureDuration = 0.05f;
+  LONG objectCounter = 0;
+  Filename outputDirectory;
+  Filename modelsDirectory;
+  String sceneName;
+  String sceneFileName;
+  LONG noGeometry = 0;
+  LONG renderClay = 0;
+  TavrellMaterialList materialList;
+  InstancedList instancedList;
+
+ private:
+  // The scene name given to initKYS; with a frame range each frame's scene is named after it
+  // with "_frame" and the frame number, so frames never overwrite each other.
+  String baseSceneName;
+  LONG animationRange = 0;
+};
+
+// Replaces the object in its document by its editable polygon form; the polygon object, or
+// null.
+BaseObject* MakeObjectEditable(BaseObject* object, BaseDocument* document);

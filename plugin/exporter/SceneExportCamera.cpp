@@ -1,0 +1,8 @@
+#include "exporter/KyranoSceneExporter.h"
+
+void KyranoSceneExporter::GetSceneCameraData() {}
+
+Bool KyranoSceneExporter::SceneExportCamera(TiXmlElement*) {
+  AppendElement("camera", sceneElement);
+  return TRUE;
+}

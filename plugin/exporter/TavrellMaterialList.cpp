@@ -1,0 +1,34 @@
+#include "exporter/TavrellMaterialList.h"
+
+#include "description/oMyMaterialHelper.h"
+
+void TavrellMaterialList::AddTavrellMaterial(BaseObject* helper) {
+  if (!helper) return;
+  String name = helper->GetName();
+  while (FindMaterialWithName(name)) name += "_";
+  TavrellMaterial entry;
+  entry.object = helper;
+  entry.name = name;
+  entry.isExternal = helper->GetDataInstance()->GetLong(MATHELPER_TYPE, 0) == MATHELPER_TYPE_EXTERNAL ? 1 : 0;
+  entries_.push_back(entry);
+}
+
+TavrellMaterial* TavrellMaterialList::GetTavrellMaterial(int index) {
+  if (index < 0 || index >= GetSize()) return nullptr;
+  return &entries_[size_t(index)];
+}
+
+TavrellMaterial* TavrellMaterialList::FindMaterialWithPointer(BaseMaterial* material) {
+  BaseDocument* doc = GetActiveDocument();
+  for (TavrellMaterial& e : entries_) {
+    if (!e.object) continue;
+    if (e.object->GetDataInstance()->GetLink(MATHELPER_MATERIAL, doc) == material) return &e;
+  }
+  return nullptr;
+}
+
+TavrellMaterial* TavrellMaterialList::FindMaterialWithName(const String& name) {
+  for (TavrellMaterial& e : entries_)
+    if (e.name == name) return &e;
+  return nullptr;
+}
