@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "host/DocumentIO.h"
+#include "host/SceneImport.h"
 
 namespace cli {
 
@@ -17,7 +18,7 @@ void Session::LoadPlugin() {
 
 BaseDocument* Session::OpenDocument(const std::string& path) {
   try {
-    BaseDocument* doc = host::LoadDocument(path);
+    BaseDocument* doc = host::IsForeignScene(path) ? host::ImportScene(path) : host::LoadDocument(path);
     SetActiveDocument(nullptr);
     BaseDocument::Free(doc_);
     doc_ = doc;

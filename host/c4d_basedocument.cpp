@@ -162,10 +162,3 @@ void AnimateDocument(BaseDocument* doc, Bool animation, Bool expressions) {
   if (!doc) doc = GetActiveDocument();
   if (doc) doc->ExecutePasses(nullptr, animation, expressions, TRUE);
 }
-
-BaseObject* BaseDraw::GetSceneCamera(const BaseDocument* doc) const {
-  BaseList2D* l = camera_ ? BaseList2D::FindByUniqueId(camera_) : nullptr;
-  if (!l || l->GetClassification() != Obase) return nullptr;
-  if (doc && l->GetDocument() != doc) return nullptr;
-  return static_cast<BaseObject*>(l);
-}

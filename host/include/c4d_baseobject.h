@@ -122,6 +122,8 @@ class PolygonObject : public BaseObject {
   const CPolygon* GetPolygonR() const { return polygons_.data(); }
   CPolygon* GetPolygonW() { return polygons_.data(); }
   Bool ResizeObject(LONG pcnt, LONG vcnt);
+  // Per-corner Phong normals (four per polygon); free with GeFree. Null without a Phong tag.
+  Vector* CreatePhongNormals() const;
 
  private:
   friend class BaseObject;
@@ -130,3 +132,6 @@ class PolygonObject : public BaseObject {
   std::vector<CPolygon> polygons_;
 };
 typedef PolygonObject* PolygonObjectPtr;
+
+// Releases memory the host handed out (Phong normals).
+void GeFree(void* p);

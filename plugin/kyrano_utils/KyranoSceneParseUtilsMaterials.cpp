@@ -4,6 +4,7 @@
 #include "utils/stringutils.h"
 
 #include <cmath>
+#include <iterator>
 #include <set>
 
 namespace Kyrano
