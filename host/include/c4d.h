@@ -17,6 +17,7 @@
 #include "c4d_nodedata.h"
 #include "c4d_description.h"
 #include "c4d_geometry.h"
+#include "c4d_objectids.h"
 #include "c4d_resource.h"
 #include "c4d_general.h"
 

@@ -1,0 +1,2 @@
+// Parameter ids of the host's own objects (cameras, lights, display properties).
+#pragma once
