@@ -59,11 +59,11 @@ void InitBuiltinObject(BaseObject* op) {
   BaseContainer* bc = op->GetDataInstance();
   switch (op->GetType()) {
     case Ocamera:
-      bc->SetReal(500, 36.0f);    // focal length, mm
-      bc->SetReal(1006, 36.0f);   // film width, mm
-      bc->SetReal(1010, 2000.0f); // focus distance
-      bc->SetReal(1118, 0.0f);    // horizontal film offset
-      bc->SetReal(1119, 0.0f);    // vertical film offset
+      bc->SetReal(CAMERA_FOCUS, 36.0f);                  // mm
+      bc->SetReal(CAMERAOBJECT_APERTURE, 36.0f);         // film width, mm
+      bc->SetReal(CAMERAOBJECT_TARGETDISTANCE, 2000.0f);
+      bc->SetReal(CAMERAOBJECT_FILM_OFFSET_X, 0.0f);
+      bc->SetReal(CAMERAOBJECT_FILM_OFFSET_Y, 0.0f);
       break;
     case Olight:
       bc->SetVector(90000, Vector(1, 1, 1));  // colour
@@ -75,32 +75,36 @@ void InitBuiltinObject(BaseObject* op) {
       bc->SetLong(100015, 1);                 // area shape: rectangle
       break;
     case Osphere:
-      bc->SetReal(1110, 100.0f);  // radius
-      bc->SetLong(1111, 24);      // segments
-      bc->SetLong(1112, 0);       // sphere type
+      bc->SetReal(PRIM_SPHERE_RAD, 100.0f);
+      bc->SetLong(PRIM_SPHERE_SUB, 24);
+      bc->SetLong(PRIM_SPHERE_TYPE, PRIM_SPHERE_TYPE_STANDARD);
       break;
     case Ocube:
-      bc->SetVector(1100, Vector(200, 200, 200));
+      bc->SetVector(PRIM_CUBE_LEN, Vector(200, 200, 200));
+      bc->SetLong(PRIM_CUBE_SUBX, 1);
+      bc->SetLong(PRIM_CUBE_SUBY, 1);
+      bc->SetLong(PRIM_CUBE_SUBZ, 1);
       break;
     case Oplane:
-      bc->SetReal(1230, 400.0f);
-      bc->SetReal(1231, 400.0f);
-      bc->SetLong(1232, 20);
-      bc->SetLong(1233, 20);
-      bc->SetLong(1300, 2);  // orientation +Y
+      bc->SetReal(PRIM_PLANE_WIDTH, 400.0f);
+      bc->SetReal(PRIM_PLANE_HEIGHT, 400.0f);
+      bc->SetLong(PRIM_PLANE_SUBW, 20);
+      bc->SetLong(PRIM_PLANE_SUBH, 20);
+      bc->SetLong(PRIM_AXIS, PRIM_AXIS_YP);
       break;
     case Odisc:
-      bc->SetReal(1160, 0.0f);    // inner radius
-      bc->SetReal(1161, 100.0f);  // outer radius
-      bc->SetLong(1162, 1);
-      bc->SetLong(1163, 36);
-      bc->SetLong(1300, 2);
+      bc->SetReal(PRIM_DISC_IRAD, 0.0f);
+      bc->SetReal(PRIM_DISC_ORAD, 100.0f);
+      bc->SetLong(PRIM_DISC_SUB, 1);
+      bc->SetLong(PRIM_DISC_CSUB, 36);
+      bc->SetLong(PRIM_AXIS, PRIM_AXIS_YP);
       break;
     case Ocylinder:
-      bc->SetReal(5000, 50.0f);
-      bc->SetReal(5005, 200.0f);
-      bc->SetLong(5008, 36);
-      bc->SetLong(1300, 2);
+      bc->SetReal(PRIM_CYLINDER_RADIUS, 50.0f);
+      bc->SetReal(PRIM_CYLINDER_HEIGHT, 200.0f);
+      bc->SetLong(PRIM_CYLINDER_HSUB, 1);
+      bc->SetLong(PRIM_CYLINDER_SEG, 36);
+      bc->SetLong(PRIM_AXIS, PRIM_AXIS_YP);
       break;
     default:
       break;

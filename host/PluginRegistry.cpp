@@ -22,6 +22,11 @@ const DescriptionParam* DescriptionResource::FindParam(LONG id) const {
   return nullptr;
 }
 
+std::string DescriptionResource::Label(const std::string& symbol) const {
+  auto it = labels.find(symbol);
+  return it == labels.end() ? symbol : it->second;
+}
+
 PluginRegistry& PluginRegistry::Get() {
   static PluginRegistry registry;
   return registry;
@@ -80,31 +85,76 @@ static ParamType TypeOfKeyword(const std::string& w) {
   return ParamType::Unknown;
 }
 
+// The symbols of a cycle block that starts at toks[start] ("{"), in order.
+static std::vector<std::string> CycleOf(const std::vector<ResToken>& toks, size_t start, const DescriptionResource& res) {
+  std::vector<std::string> cycle;
+  int depth = 0;
+  for (size_t j = start; j < toks.size(); j++) {
+    if (toks[j].text == "{") depth++;
+    else if (toks[j].text == "}" && --depth == 0) break;
+    else if (toks[j].text == "CYCLE" && j + 1 < toks.size() && toks[j + 1].text == "{") {
+      for (size_t k = j + 2; k < toks.size() && toks[k].text != "}"; k++)
+        if (toks[k].kind == ResToken::Word && res.symbols.count(toks[k].text)) cycle.push_back(toks[k].text);
+    }
+  }
+  return cycle;
+}
+
 // Collects the parameters of a description layout: a type keyword, the parameter's symbol,
-// then a block that may hold a CYCLE list of value symbols.
+// then a block that may hold a CYCLE list of value symbols. Groups nest: each parameter
+// records the innermost enclosing group that the node's header names (the host's own
+// groups, such as the tag properties, count as the top).
 static void ParseDescriptionLayout(const std::vector<ResToken>& toks, DescriptionResource& res) {
-  for (size_t i = 0; i + 1 < toks.size(); i++) {
-    ParamType type = TypeOfKeyword(toks[i].text);
-    if (type == ParamType::Unknown || toks[i + 1].kind != ResToken::Word) continue;
+  struct OpenGroup {
+    LONG id;
+    int depth;
+  };
+  std::vector<OpenGroup> groups;
+  int depth = 0;
+  bool groupOpening = false;
+  LONG openingId = 0;
+  auto currentGroup = [&groups]() -> LONG {
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it)
+      if (it->id) return it->id;
+    return 0;
+  };
+  for (size_t i = 0; i < toks.size(); i++) {
+    const std::string& word = toks[i].text;
+    if (word == "{") {
+      depth++;
+      if (groupOpening) groups.push_back(OpenGroup{openingId, depth});
+      groupOpening = false;
+      continue;
+    }
+    if (word == "}") {
+      if (!groups.empty() && groups.back().depth == depth) groups.pop_back();
+      depth--;
+      continue;
+    }
+    ParamType type = TypeOfKeyword(word);
+    if (type == ParamType::Group) {
+      groupOpening = true;
+      openingId = 0;
+    }
+    if (type == ParamType::Unknown || i + 1 >= toks.size() || toks[i + 1].kind != ResToken::Word) continue;
     auto sym = res.symbols.find(toks[i + 1].text);
     if (sym == res.symbols.end()) continue;
     DescriptionParam p;
     p.symbol = sym->first;
     p.id = sym->second;
     p.type = type;
-    if (type == ParamType::Long && i + 2 < toks.size() && toks[i + 2].text == "{") {
-      int depth = 0;
-      for (size_t j = i + 2; j < toks.size(); j++) {
-        if (toks[j].text == "{") depth++;
-        else if (toks[j].text == "}" && --depth == 0) break;
-        else if (toks[j].text == "CYCLE" && j + 1 < toks.size() && toks[j + 1].text == "{") {
-          for (size_t k = j + 2; k < toks.size() && toks[k].text != "}"; k++)
-            if (toks[k].kind == ResToken::Word && res.symbols.count(toks[k].text)) p.cycle.push_back(toks[k].text);
-        }
-      }
-    }
+    p.keyword = word;
+    p.parentGroup = currentGroup();
+    if (type == ParamType::Group) openingId = p.id;
+    if (type == ParamType::Long && i + 2 < toks.size() && toks[i + 2].text == "{") p.cycle = CycleOf(toks, i + 2, res);
     res.params.push_back(p);
   }
+}
+
+// The texts of a string table: a symbol followed by its quoted text.
+static void ParseStringTable(const std::vector<ResToken>& toks, DescriptionResource& res) {
+  for (size_t i = 0; i + 1 < toks.size(); i++)
+    if (toks[i].kind == ResToken::Word && toks[i + 1].kind == ResToken::Text) res.labels[toks[i].text] = toks[i + 1].text;
 }
 
 std::shared_ptr<DescriptionResource> LoadDescriptionResource(const Filename& pluginDir, const std::string& name) {
@@ -116,6 +166,8 @@ std::shared_ptr<DescriptionResource> LoadDescriptionResource(const Filename& plu
   res->name = name;
   res->symbols = ParseSymbolHeader(header);
   if (ReadTextFile((dir + Filename((name + ".res").c_str())).str(), &text)) ParseDescriptionLayout(Tokenize(text), *res);
+  const Filename strings = pluginDir + Filename("res/strings_us/description") + Filename((name + ".str").c_str());
+  if (ReadTextFile(strings.str(), &text)) ParseStringTable(Tokenize(text), *res);
   return res;
 }
 

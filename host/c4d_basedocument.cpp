@@ -35,7 +35,7 @@ BaseDocument::BaseDocument()
       materials_(this),
       renderData_(this),
       layers_(this),
-      view_(new BaseDraw) {}
+      view_(new BaseDraw(this)) {}
 
 BaseDocument::~BaseDocument() {
   // Objects first: their links into materials and layers resolve to nothing afterwards.

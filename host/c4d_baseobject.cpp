@@ -1,5 +1,8 @@
 #include "c4d_baseobject.h"
 
+#include <algorithm>
+#include <new>
+
 #include "c4d_basedocument.h"
 #include "c4d_basetag.h"
 #include "c4d_nodedata.h"
@@ -134,13 +137,18 @@ BaseDocument* BaseObject::GetDocument() const {
 
 PolygonObject* PolygonObject::Alloc(LONG pcnt, LONG vcnt) {
   PolygonObject* op = new PolygonObject();
-  op->ResizeObject(pcnt, vcnt);
+  if (!op->ResizeObject(std::max<LONG>(pcnt, 0), std::max<LONG>(vcnt, 0))) PolygonObject::Free(op);
   return op;
 }
 
+// Memory that cannot be had is a FALSE result, never an exception through the plug-in.
 Bool PolygonObject::ResizeObject(LONG pcnt, LONG vcnt) {
   if (pcnt < 0 || vcnt < 0) return FALSE;
-  points_.resize(size_t(pcnt));
-  polygons_.resize(size_t(vcnt));
+  try {
+    points_.resize(size_t(pcnt));
+    polygons_.resize(size_t(vcnt));
+  } catch (const std::bad_alloc&) {
+    return FALSE;
+  }
   return TRUE;
 }

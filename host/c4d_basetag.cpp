@@ -2,6 +2,7 @@
 
 #include "c4d_basematerial.h"
 #include "c4d_baseobject.h"
+#include "c4d_geometry.h"
 #include "c4d_nodedata.h"
 #include "host/BuiltinTypes.h"
 #include "host/PluginRegistry.h"
@@ -15,7 +16,13 @@ class PlainTag : public BaseTag {
 }  // namespace
 
 BaseTag* BaseTag::Alloc(LONG type) {
-  if (type == Ttexture) return new TextureTag();
+  switch (type) {
+    case Ttexture: return new TextureTag();
+    case Tuvw: return UVWTag::Alloc(0);
+    case Tpolygonselection:
+    case Tpointselection: return SelectionTag::Alloc(type);
+    default: break;
+  }
   if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type)) {
     if (rec->kind != host::PluginKind::Tag || !rec->allocator) return nullptr;
     BaseTag* tag = new PlainTag(type);
@@ -29,11 +36,12 @@ BaseTag* BaseTag::Alloc(LONG type) {
   }
   if (!host::IsBuiltinTagType(type)) return nullptr;
   BaseTag* tag = new PlainTag(type);
+  BaseContainer* bc = tag->GetDataInstance();
   if (type == Tphong) {
-    tag->GetDataInstance()->SetBool(1000, TRUE);     // angle limit
-    tag->GetDataInstance()->SetReal(1001, Rad(80));  // phong angle
+    bc->SetBool(PHONGTAG_PHONG_ANGLELIMIT, TRUE);
+    bc->SetReal(PHONGTAG_PHONG_ANGLE, Rad(80));
   } else if (type == Tmotionblur) {
-    tag->GetDataInstance()->SetReal(1000, 1.0f);     // strength
+    bc->SetReal(MOTIONBLURTAG_STRENGTH, 1.0f);
   }
   return tag;
 }

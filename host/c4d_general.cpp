@@ -1,5 +1,8 @@
 #include "c4d_general.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -30,9 +33,27 @@ Interaction& Interaction::Get() {
 
 void Interaction::Reset() {
   questionAnswers.clear();
+  questionAnswersByText.clear();
   fileAnswers.clear();
+  fileAnswersByTitle.clear();
+  gadgetScript.clear();
   messages.clear();
   questions.clear();
+  unanswered.clear();
+  dialogs.clear();
+  errors.clear();
+}
+
+const GadgetRecord* DialogRecord::Find(LONG id) const {
+  for (const GadgetRecord& g : gadgets)
+    if (g.id == id) return &g;
+  return nullptr;
+}
+
+const GadgetRecord* DialogRecord::Find(const std::string& symbol) const {
+  for (const GadgetRecord& g : gadgets)
+    if (g.symbol == symbol) return &g;
+  return nullptr;
 }
 
 static std::string g_pluginPath;
@@ -74,13 +95,19 @@ void EventAdd(LONG) {}
 
 void MessageDialog(const String& str) {
   host::Interaction::Get().messages.push_back(str.str());
-  std::fprintf(stderr, "[message] %s\n", str.str().c_str());
+  if (host::Interaction::Get().showMessages) std::fprintf(stderr, "[message] %s\n", str.str().c_str());
 }
 
 Bool QuestionDialog(const String& str) {
   host::Interaction& in = host::Interaction::Get();
-  in.questions.push_back(str.str());
-  if (in.questionAnswers.empty()) throw host::UnansweredQuestion("No answer was given to the question \"" + str.str() + "\"");
+  const std::string question = str.str();
+  in.questions.push_back(question);
+  auto standing = in.questionAnswersByText.find(question);
+  if (standing != in.questionAnswersByText.end()) return standing->second;
+  if (in.questionAnswers.empty()) {
+    in.unanswered.push_back(question);
+    throw host::UnansweredQuestion("No answer was given to the question \"" + question + "\"");
+  }
   bool answer = in.questionAnswers.front();
   in.questionAnswers.pop_front();
   return answer;
@@ -90,28 +117,95 @@ Bool Filename::FileSelect(LONG, LONG, const String* title) {
   host::Interaction& in = host::Interaction::Get();
   const std::string what = title ? title->str() : std::string("Select a file");
   in.questions.push_back(what);
-  if (in.fileAnswers.empty()) throw host::UnansweredQuestion("No answer was given to the file request \"" + what + "\"");
-  std::string answer = in.fileAnswers.front();
-  in.fileAnswers.pop_front();
+  std::string answer;
+  auto standing = in.fileAnswersByTitle.find(what);
+  if (standing != in.fileAnswersByTitle.end()) {
+    answer = standing->second;
+  } else if (!in.fileAnswers.empty()) {
+    answer = in.fileAnswers.front();
+    in.fileAnswers.pop_front();
+  } else {
+    in.unanswered.push_back(what);
+    throw host::UnansweredQuestion("No answer was given to the file request \"" + what + "\"");
+  }
   if (answer.empty()) return FALSE;
   path_ = answer;
   return TRUE;
 }
 
-static String g_statusText;
+// The status bar as a progress line on standard error. On a terminal the line is redrawn in
+// place, at most ten times a second; elsewhere (a log, a pipe) a whole line is written for the
+// text and for every tenth of the bar, so a range of thousands of frames gives a dozen lines.
+namespace {
 
-void StatusSetText(const String& str) {
-  g_statusText = str;
-  if (host::Interaction::Get().showProgress) std::fprintf(stderr, "%s\n", str.str().c_str());
+class StatusLine {
+ public:
+  void SetText(const std::string& text) {
+    if (text == text_) return;
+    text_ = text;
+    percent_ = -1;
+    if (!Shown()) return;
+    if (Terminal()) Redraw(text_);
+    else std::fprintf(stderr, "%s\n", text_.c_str());
+  }
+
+  void SetBar(LONG percentIn) {
+    const int percent = int(std::clamp<LONG>(percentIn, 0, 100));
+    if (percent == percent_) return;
+    const int previous = percent_;
+    percent_ = percent;
+    if (!Shown()) return;
+    const std::string line = text_ + (text_.empty() ? "" : " ") + std::to_string(percent) + "%";
+    if (Terminal()) {
+      const LONG now = GeGetTimer();
+      if (percent < 100 && previous >= 0 && now - lastDraw_ < 100) return;
+      lastDraw_ = now;
+      Redraw(line);
+      if (percent == 100) EndLine();
+    } else if (previous < 0 || percent / 10 != previous / 10) {
+      std::fprintf(stderr, "%s\n", line.c_str());
+    }
+  }
+
+  void Clear() {
+    if (open_) {
+      std::fputs("\r\033[K", stderr);
+      open_ = false;
+    }
+    text_.clear();
+    percent_ = -1;
+  }
+
+ private:
+  static bool Shown() { return host::Interaction::Get().showProgress; }
+  static bool Terminal() { return isatty(fileno(stderr)) != 0; }
+  void Redraw(const std::string& line) {
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
+    std::fflush(stderr);
+    open_ = true;
+  }
+  void EndLine() {
+    std::fputc('\n', stderr);
+    open_ = false;
+  }
+
+  std::string text_;
+  int percent_ = -1;
+  LONG lastDraw_ = 0;
+  bool open_ = false;
+};
+
+StatusLine& Status() {
+  static StatusLine status;
+  return status;
 }
 
-void StatusSetBar(LONG percent) {
-  if (host::Interaction::Get().showProgress)
-    std::fprintf(stderr, "\r%s %3d%%%s", g_statusText.str().c_str(), int(percent), percent >= 100 ? "\n" : "");
-}
+}  // namespace
 
+void StatusSetText(const String& str) { Status().SetText(str.str()); }
+void StatusSetBar(LONG percent) { Status().SetBar(percent); }
 void StatusSetSpin() {}
-void StatusClear() { g_statusText = String(); }
+void StatusClear() { Status().Clear(); }
 void GeShowMouse(LONG) {}
 void SetMousePointer(LONG) {}
 

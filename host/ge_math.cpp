@@ -18,13 +18,15 @@ Matrix operator!(const Matrix& m) {
   return r;
 }
 
+// The host is left-handed with y up: a positive pitch raises the z axis (looks up), a
+// positive heading turns the z axis towards -x.
 static Matrix RotX(Real a) {
   Real s = std::sin(a), c = std::cos(a);
-  return Matrix(Vector(), Vector(1, 0, 0), Vector(0, c, s), Vector(0, -s, c));
+  return Matrix(Vector(), Vector(1, 0, 0), Vector(0, c, -s), Vector(0, s, c));
 }
 static Matrix RotY(Real a) {
   Real s = std::sin(a), c = std::cos(a);
-  return Matrix(Vector(), Vector(c, 0, -s), Vector(0, 1, 0), Vector(s, 0, c));
+  return Matrix(Vector(), Vector(c, 0, s), Vector(0, 1, 0), Vector(-s, 0, c));
 }
 static Matrix RotZ(Real a) {
   Real s = std::sin(a), c = std::cos(a);
@@ -34,19 +36,19 @@ static Matrix RotZ(Real a) {
 Matrix HPBToMatrix(const Vector& hpb) { return RotY(hpb.x) * RotX(hpb.y) * RotZ(hpb.z); }
 
 Vector MatrixToHPB(const Matrix& m) {
-  // Inverse of HPBToMatrix on the normalised axes: v3 = (sinH cosP, -sinP, cosH cosP).
+  // Inverse of HPBToMatrix on the normalised axes: v3 = (-sinH cosP, sinP, cosH cosP).
   Vector x = !m.v1, y = !m.v2, z = !m.v3;
-  Real sp = -z.y;
+  Real sp = z.y;
   if (sp > 1) sp = 1;
   if (sp < -1) sp = -1;
   Real p = std::asin(sp);
   Real h, b;
   if (std::fabs(z.y) < 0.99999f) {
-    h = std::atan2(z.x, z.z);
+    h = std::atan2(-z.x, z.z);
     b = std::atan2(x.y, y.y);
   } else {
     // Gimbal lock: pitch is +-90 degrees, fold the bank into the heading.
-    h = std::atan2(-x.z, x.x);
+    h = std::atan2(x.z, x.x);
     b = 0;
   }
   return Vector(h, p, b);

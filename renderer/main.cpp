@@ -1,21 +1,30 @@
 // The stand-in renderer: takes the renderer's command line, checks the scene it is given and
-// reports what it found.
+// everything the scene names, and reports what it found on standard output and in a report
+// file beside the scene. Exit status: 0 for a scene ready to render, 1 for a broken scene (or
+// a report that could not be written), 2 for a bad command line.
 #include <cstdio>
 #include <string>
-#include <tinyxml.h>
+
+#include "CommandLine.h"
+#include "Report.h"
+#include "SceneCheck.h"
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: Kyrano SCENE.kys [-seed N] [-haltspp N] [-n wm -p PORT] [-o IMAGE]\n");
+  renderer::RenderOptions options;
+  std::string error;
+  if (!renderer::ParseCommandLine(argc - 1, argv + 1, options, error)) {
+    std::fprintf(stderr, "Kyrano: %s\n", error.c_str());
     return 2;
   }
-  const std::string scene = argv[1];
-  TiXmlDocument doc;
-  if (!doc.LoadFile(scene.c_str())) {
-    std::fprintf(stderr, "%s: not a readable XML scene: %s (line %d, column %d)\n", scene.c_str(), doc.ErrorDesc(),
-                 doc.ErrorRow(), doc.ErrorCol());
+  const renderer::SceneFindings findings = renderer::CheckScene(options.scene);
+  const std::string report = renderer::FormatReport(options, findings);
+  std::fwrite(report.data(), 1, report.size(), stdout);
+  std::fflush(stdout);
+  const std::string reportPath = renderer::ReportPath(options.scene);
+  const std::string failure = renderer::WriteReplacing(reportPath, report);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "Kyrano: report not written: %s\n", failure.c_str());
     return 1;
   }
-  std::printf("%s: scene read\n", scene.c_str());
-  return 0;
+  return findings.problems.empty() ? 0 : 1;
 }

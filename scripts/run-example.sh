@@ -1,11 +1,25 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds, and runs the plug-in on the example document.
+# Sets up what is missing, builds, exports the example document through the plug-in's Export
+# and Run dialog and starts the stand-in renderer on the scene, then waits for its report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build
 out="${1:-/tmp/tavrell-example}"
 mkdir -p "$out"
+report="$out/room.kys.report.txt"
+rm -f "$report"
 build/bin/tavrell plugins
-build/bin/tavrell open examples/room.json -o "$out/room.json"
-echo "Saved the example document to $out/room.json"
+build/bin/tavrell export examples/room.json -o "$out/room.kys" --run --current-frame --no-output-image --overwrite yes
+# The renderer runs on its own; its report appears beside the scene when it is done.
+for _ in $(seq 1 100); do
+  [ -f "$report" ] && break
+  sleep 0.1
+done
+if [ -f "$report" ]; then
+  cat "$report"
+else
+  echo "The renderer wrote no report to $report" >&2
+  exit 1
+fi
+echo "Exported the example scene to $out/room.kys"

@@ -18,8 +18,10 @@
 #include "c4d_description.h"
 #include "c4d_geometry.h"
 #include "c4d_objectids.h"
+#include "c4d_materialids.h"
 #include "c4d_resource.h"
 #include "c4d_general.h"
+#include "c4d_gui.h"
 
 // The plug-in's entry functions, called by the host.
 Bool PluginStart();

@@ -115,6 +115,10 @@ struct CPolygon {
 class PolygonObject : public BaseObject {
  public:
   static PolygonObject* Alloc(LONG pcnt, LONG vcnt);
+  static void Free(PolygonObject*& op) {
+    delete op;
+    op = nullptr;
+  }
   LONG GetPointCount() const { return LONG(points_.size()); }
   LONG GetPolygonCount() const { return LONG(polygons_.size()); }
   const Vector* GetPointR() const { return points_.data(); }

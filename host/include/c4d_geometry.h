@@ -73,6 +73,44 @@ class SelectionTag : public BaseTag {
 // Phong tag parameters.
 enum { PHONGTAG_PHONG_ANGLELIMIT = 1000, PHONGTAG_PHONG_ANGLE = 1001 };
 
+// Motion blur tag parameter: how much of the exposure the blur spans (1 = all of it).
+enum { MOTIONBLURTAG_STRENGTH = 1000 };
+
+// Parameters of the primitive objects. Lengths are host units, counts are segments.
+enum {
+  PRIM_CUBE_LEN = 1100,   // vector: edge lengths along x, y, z
+  PRIM_CUBE_SUBX = 1102,  // segments along each edge direction
+  PRIM_CUBE_SUBY = 1103,
+  PRIM_CUBE_SUBZ = 1104,
+
+  PRIM_SPHERE_RAD = 1110,
+  PRIM_SPHERE_SUB = 1111,   // segments around the equator
+  PRIM_SPHERE_TYPE = 1112,  // PRIM_SPHERE_TYPE_STANDARD or PRIM_SPHERE_TYPE_HEMISPHERE
+
+  PRIM_DISC_IRAD = 1160,
+  PRIM_DISC_ORAD = 1161,
+  PRIM_DISC_SUB = 1162,   // rings between the inner and the outer radius
+  PRIM_DISC_CSUB = 1163,  // segments around
+
+  PRIM_PLANE_WIDTH = 1230,   // along the plane's first axis
+  PRIM_PLANE_HEIGHT = 1231,  // along its second axis
+  PRIM_PLANE_SUBW = 1232,
+  PRIM_PLANE_SUBH = 1233,
+
+  PRIM_AXIS = 1300,  // the main axis (a plane's or disc's normal, a cylinder's axis)
+
+  PRIM_CYLINDER_RADIUS = 5000,
+  PRIM_CYLINDER_HEIGHT = 5005,
+  PRIM_CYLINDER_HSUB = 5006,  // segments along the height
+  PRIM_CYLINDER_SEG = 5008,   // segments around
+};
+
+// Values of PRIM_AXIS.
+enum { PRIM_AXIS_XP = 0, PRIM_AXIS_XN = 1, PRIM_AXIS_YP = 2, PRIM_AXIS_YN = 3, PRIM_AXIS_ZP = 4, PRIM_AXIS_ZN = 5 };
+
+// Values of PRIM_SPHERE_TYPE. Any other value builds a standard sphere.
+enum { PRIM_SPHERE_TYPE_STANDARD = 0, PRIM_SPHERE_TYPE_HEMISPHERE = 5 };
+
 // Texture projections (texture tag parameter TEXTURETAG_PROJECTION).
 enum {
   P_SPHERICAL = 0,
@@ -124,4 +162,10 @@ struct ModelingCommandData {
 
 // Runs a modelling command. MCOMMAND_MAKEEDITABLE replaces a generator in its document by its
 // polygon form (which keeps its name, placement, tags and children).
+// Host side details: the command fills `result` with the new object (freeing any array that
+// was there). When `doc` holds `op`, the old object is freed, `op` is set to the new one and
+// links to the old object (BaseLink and parameter links) lead to the new one; otherwise `op`
+// is left as it is and the caller owns the object in `result`. A polygon object is already
+// editable: it comes back unchanged. FALSE for other commands and for objects that have no
+// polygon form.
 Bool SendModelingCommand(LONG command, ModelingCommandData& data);

@@ -302,7 +302,8 @@ class Reader {
     const json& pls = j.contains("polygons") ? j["polygons"] : empty;
     Expect(pts.is_array(), w + ".points", "must be an array");
     Expect(pls.is_array(), w + ".polygons", "must be an array");
-    poly->ResizeObject(LONG(pts.size()), LONG(pls.size()));
+    Expect(pts.size() <= size_t(INT32_MAX) && pls.size() <= size_t(INT32_MAX) && poly->ResizeObject(LONG(pts.size()), LONG(pls.size())), w,
+           "too many points or polygons for the host");
     for (size_t i = 0; i < pts.size(); i++) poly->GetPointW()[i] = Vec(pts[i], w + ".points[" + std::to_string(i) + "]");
     for (size_t i = 0; i < pls.size(); i++) {
       const std::string pw = w + ".polygons[" + std::to_string(i) + "]";
@@ -326,7 +327,7 @@ class Reader {
       const std::string w = where + "[" + std::to_string(i) + "]";
       const json& j = arr[i];
       Expect(j.is_object(), w, "must be an object");
-      CheckKeys(j, w, {"type", "name", "data"});
+      CheckKeys(j, w, {"type", "name", "data", "uvw", "selection"});
       Expect(j.contains("type"), w, "a tag needs a type");
       LONG type = ResolveType(j["type"], w + ".type", Tbase);
       BaseTag* tag = BaseTag::Alloc(type);
@@ -335,6 +336,62 @@ class Reader {
       pred = tag;
       if (j.contains("name")) tag->SetName(String1(j["name"], w + ".name"));
       if (j.contains("data")) ReadContainer(*tag->GetDataInstance(), j["data"], w + ".data", type);
+      if (j.contains("uvw")) ReadUVW(op, tag, j["uvw"], w + ".uvw");
+      if (j.contains("selection")) ReadSelection(op, tag, j["selection"], w + ".selection");
+    }
+  }
+
+  // One entry per polygon, each the [u, v, w] of the corners a, b, c and d. On a polygon
+  // object the count must match its polygons, so no polygon reads another's coordinates.
+  void ReadUVW(BaseObject* op, BaseTag* tag, const json& arr, const std::string& w) {
+    Expect(tag->GetType() == Tuvw, w, "only UVW tags have texture coordinates");
+    Expect(arr.is_array(), w, "must be an array with four [u, v, w] corners per polygon");
+    if (op->GetType() == Opolygon) {
+      const LONG polygons = static_cast<PolygonObject*>(op)->GetPolygonCount();
+      Expect(arr.size() == size_t(polygons), w,
+             "has " + std::to_string(arr.size()) + " entries but the object has " + std::to_string(polygons) + " polygons");
+    }
+    UVWTag* uvw = static_cast<UVWTag*>(tag);
+    uvw->Resize(LONG(arr.size()));
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string pw = w + "[" + std::to_string(i) + "]";
+      const json& p = arr[i];
+      Expect(p.is_array() && p.size() == 4, pw, "must hold four [u, v, w] corners");
+      uvw->Set(LONG(i), UVWStruct(Vec(p[0], pw + "[0]"), Vec(p[1], pw + "[1]"), Vec(p[2], pw + "[2]"), Vec(p[3], pw + "[3]")));
+    }
+  }
+
+  // Indices and [first, last] ranges. On a polygon object they must name its polygons (or,
+  // for a point selection, its points): the mesh builder trusts them.
+  void ReadSelection(BaseObject* op, BaseTag* tag, const json& arr, const std::string& w) {
+    const bool polygons = tag->GetType() == Tpolygonselection;
+    Expect(polygons || tag->GetType() == Tpointselection, w, "only selection tags have a selection");
+    Expect(arr.is_array(), w, "must be an array of indices and [first, last] ranges");
+    long long limit = INT32_MAX;
+    std::string what = "elements";
+    if (op->GetType() == Opolygon) {
+      PolygonObject* poly = static_cast<PolygonObject*>(op);
+      limit = polygons ? poly->GetPolygonCount() : poly->GetPointCount();
+      what = polygons ? "polygons" : "points";
+    }
+    auto index = [&](const json& v, const std::string& iw) {
+      Expect(v.is_number_integer(), iw, "must be a whole number");
+      const long long n = v.get<long long>();
+      Expect(n >= 0 && n < limit, iw, "index " + std::to_string(n) + " is out of range (the object has " + std::to_string(limit) + " " + what + ")");
+      return LONG(n);
+    };
+    BaseSelect* sel = static_cast<SelectionTag*>(tag)->GetBaseSelect();
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string iw = w + "[" + std::to_string(i) + "]";
+      const json& v = arr[i];
+      if (v.is_array()) {
+        Expect(v.size() == 2, iw, "a range must be [first, last]");
+        const LONG a = index(v[0], iw + "[0]"), b = index(v[1], iw + "[1]");
+        Expect(a <= b, iw, "a range must not end before it starts");
+        sel->SelectAll(a, b);
+      } else {
+        sel->Select(index(v, iw));
+      }
     }
   }
 
@@ -569,13 +626,37 @@ class Writer {
     if (op->GetType() == Opolygon) Polygons(static_cast<PolygonObject*>(op), j);
     if (op->GetFirstTag()) {
       json tags = json::array();
-      for (BaseTag* t = op->GetFirstTag(); t; t = t->GetNext())
-        tags.push_back({{"type", TypeOf(t->GetType())}, {"name", t->GetName().str()}, {"data", Container(*t->GetDataInstance(), t->GetType())}});
+      for (BaseTag* t = op->GetFirstTag(); t; t = t->GetNext()) tags.push_back(Tag(t));
       j["tags"] = tags;
     }
     if (op->GetFirstCTrack()) j["tracks"] = Tracks(doc, op);
     if (op->GetDown()) j["children"] = Objects(doc, op->GetDown());
     return j;
+  }
+
+  json Tag(BaseTag* t) {
+    json j = {{"type", TypeOf(t->GetType())}, {"name", t->GetName().str()}, {"data", Container(*t->GetDataInstance(), t->GetType())}};
+    if (t->GetType() == Tuvw) j["uvw"] = UVW(static_cast<UVWTag*>(t));
+    if (t->GetType() == Tpolygonselection || t->GetType() == Tpointselection)
+      j["selection"] = Selection(static_cast<SelectionTag*>(t)->GetBaseSelect());
+    return j;
+  }
+
+  json UVW(const UVWTag* tag) {
+    json arr = json::array();
+    UVWStruct uv;
+    for (LONG i = 0; i < tag->GetDataCount(); i++) {
+      tag->Get(i, uv);
+      arr.push_back(json::array({VectorToJson(uv.a), VectorToJson(uv.b), VectorToJson(uv.c), VectorToJson(uv.d)}));
+    }
+    return arr;
+  }
+
+  json Selection(const BaseSelect* sel) {
+    json arr = json::array();
+    LONG a, b;
+    for (LONG seg = 0; sel->GetRange(seg, &a, &b); seg++) arr.push_back(a == b ? json(a) : json::array({a, b}));
+    return arr;
   }
 
   void Polygons(PolygonObject* op, json& j) {

@@ -11,10 +11,13 @@ Filename GetWritePath();
 int GetKyranoExe(Filename* exe, int withFile, int console);
 // Asks the user for the renderer folder and stores it. Always 1.
 int ChooseKyranoExe();
-// Starts the renderer on a saved scene. 1 when it was started, else 0.
+// Starts the renderer on a saved scene, detached from the host and without a shell: the
+// scene path reaches the renderer as one argument, whatever characters it holds. 1 when the
+// renderer was started, else 0. The seed, network, output and halt options are not passed.
 int LaunchKyrano(const Filename& scene, int unused1, int console, int unused2, int startMaster, LONG port,
                  const Filename& outputImage, LONG haltSpp);
 // Writes "kyrano_run.cmd" in the presets folder, rendering the frames one after the other.
+// The file is replaced only once it is written whole; a failure is reported on the console.
 Filename WriteBatchFile(const Filename& scene, int belowNormal, const Filename& outputImage, int console,
                         int startMaster, LONG port, LONG haltSpp, LONG firstFrame, LONG lastFrame, int animation);
 

@@ -30,13 +30,22 @@ struct GlobalSettings {
   String path;
 };
 
+// The longest renderer folder the settings file stores, in 8-bit characters. A longer folder
+// is refused (and said so on the console), never cut.
+const LONG MAX_RENDERER_FOLDER_LENGTH = 999;
+
 // The settings file: the presets folder of the plug-in, "tavrellSettings.cfg".
 Filename GetSettingsFile();
 // The last export options, or null when the file is missing, not XML or has no
 // "last_settings". The caller owns the result.
 ExportSettings* LoadSettings();
 // Stores the export options when given, otherwise the renderer folder; the other block and
-// anything else in the file are kept.
+// anything else in the file are kept. The file is written beside itself and renamed over
+// the old one, so a failed save leaves the previous settings as they were; a failure is
+// reported on the console.
 void SaveSettings(ExportSettings* exportSettings, GlobalSettings* globalSettings);
+// The stored renderer folder, exactly as written. FALSE when the file, "global_settings" or
+// its "PATH" is missing, or the folder is empty (a cancelled folder chooser stores that).
+Bool GetRendererFolder(String* folder);
 
 }  // namespace Helpers

@@ -78,7 +78,7 @@ TEST_F(ExporterDriver, ADocumentWithoutSettingsGetsTheFallbacksInDriverOrder) {
   const TiXmlElement* scene = xml.FirstChildElement("scene");
   EXPECT_EQ(ChildNames(scene), (std::vector<std::string>{"renderer_settings", "camera", "background", "tonemapping", "material", "material"}));
   const TiXmlElement* settings = scene->FirstChildElement("renderer_settings");
-  EXPECT_EQ(ChildNames(settings), (std::vector<std::string>{"metropolis", "bidirectional"}));
+  EXPECT_EQ(ChildNames(settings), (std::vector<std::string>{"metropolis", "bidirectional", "width", "height"}));
   EXPECT_STREQ(settings->FirstChildElement("metropolis")->GetText(), "true");
   EXPECT_STREQ(settings->FirstChildElement("bidirectional")->GetText(), "false");
   const TiXmlElement* reinhard = scene->FirstChildElement("tonemapping")->FirstChildElement("reinhard");

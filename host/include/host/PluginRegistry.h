@@ -20,6 +20,8 @@ struct DescriptionParam {
   LONG id = 0;
   ParamType type = ParamType::Unknown;
   std::vector<std::string> cycle;  // symbols of a cycle's values
+  std::string keyword;             // the layout's keyword: LONG, REAL, GROUP, BUTTON, ...
+  LONG parentGroup = 0;            // the enclosing group of the node's own, 0 at the top
 };
 
 // What the host knows of one description resource (res/description/<name>.h and .res).
@@ -27,7 +29,10 @@ struct DescriptionResource {
   std::string name;
   std::map<std::string, LONG> symbols;  // every name the header declares
   std::vector<DescriptionParam> params; // parameters in layout order
+  std::map<std::string, std::string> labels;  // texts of the string table, by symbol
   const DescriptionParam* FindParam(LONG id) const;
+  // The text the string table gives a symbol, or the symbol itself.
+  std::string Label(const std::string& symbol) const;
 };
 
 struct PluginRecord {

@@ -1,0 +1,285 @@
+// tavrell export: runs the plug-in's Export and Run command on a document and drives its
+// dialog from the flags: every gadget a user would set, the answers to the dialog's file
+// requests and question, and the press of the export button.
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <regex>
+
+#include "Subcommand.h"
+#include "host/Console.h"
+#include "host/PluginRegistry.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+const LONG kExportAndRunCommand = 1021741;
+
+// What the dialog asks, worded as the plug-in words it.
+const char* const kSceneRequest = "Save kys...";
+const char* const kImageRequest = "Save png...";
+const char* const kRendererRequest = "Choose Kyrano dir";
+const char* const kOverwriteQuestion = "File already exists. Overwrite?";
+
+// A check box of the dialog with its pair of flags (--console and --no-console).
+struct Toggle {
+  const char* flags;
+  const char* gadget;
+  const char* help;
+  bool value = false;
+  CLI::Option* option = nullptr;
+};
+
+struct FrameRange {
+  LONG first = 0, last = 0;
+};
+
+bool ParseFrameRange(const std::string& text, FrameRange* range) {
+  static const std::regex form(R"(^\s*(-?\d{1,10})\s*:\s*(-?\d{1,10})\s*$)");
+  std::smatch m;
+  if (!std::regex_match(text, m, form)) return false;
+  const long long first = std::stoll(m[1]), last = std::stoll(m[2]);
+  if (first < std::numeric_limits<LONG>::min() || first > std::numeric_limits<LONG>::max() ||
+      last < std::numeric_limits<LONG>::min() || last > std::numeric_limits<LONG>::max())
+    return false;
+  *range = {LONG(first), LONG(last)};
+  return true;
+}
+
+// Message boxes become the command's one line of failure instead of being printed as they
+// are shown.
+class MessagesReportedByCommand {
+ public:
+  MessagesReportedByCommand() : previous_(host::Interaction::Get().showMessages) {
+    host::Interaction::Get().showMessages = false;
+  }
+  ~MessagesReportedByCommand() { host::Interaction::Get().showMessages = previous_; }
+
+ private:
+  bool previous_;
+};
+
+std::string Absolute(const std::string& path) { return fs::absolute(fs::path(path)).lexically_normal().string(); }
+
+class ExportCommand : public Subcommand {
+ public:
+  const char* Name() const override { return "export"; }
+  const char* Description() const override {
+    return "export a document to a Kyrano scene through the plug-in's Export and Run dialog, and start the renderer";
+  }
+
+  void Setup(CLI::App& app) override {
+    app.add_option("DOC", input_, "the document to export")->required()->check(CLI::ExistingFile);
+    app.add_option("-o,--output", output_, "the scene file to write (.kys); a missing folder is created")->required();
+    CLI::Option* frames =
+        app.add_option("--frames", frames_,
+                       "export the frames FIRST:LAST; each frame's scene is named <scene>_frame<N>.kys")
+            ->check(CLI::Validator(
+                [](std::string& text) {
+                  FrameRange r;
+                  return ParseFrameRange(text, &r) ? std::string()
+                                                   : "expected FIRST:LAST with two whole frame numbers, e.g. 0:10";
+                },
+                "FIRST:LAST"));
+    CLI::Option* start = app.add_option("--start", start_, "the first frame of the range to export");
+    CLI::Option* end = app.add_option("--end", end_, "the last frame of the range to export");
+    CLI::Option* current = app.add_flag("--current-frame", current_,
+                                        "export only the document's current frame (without a frame flag the dialog "
+                                        "keeps the last export's choice, as it keeps every option)");
+    frames->excludes(start)->excludes(end)->excludes(current);
+    current->excludes(start)->excludes(end);
+    for (Toggle& t : toggles_) t.option = app.add_flag(t.flags, t.value, t.help);
+    app.add_option("--port", port_, "the network port of the master renderer")->check(CLI::Range(1, 65535));
+    app.add_option("--priority", priority_, "the renderer's priority: normal, below-normal, low or idle")
+        ->check(CLI::IsMember({"normal", "below-normal", "low", "idle"}));
+    CLI::Option* image = app.add_option("--output-image", outputImage_, "the image the renderer writes (.png)");
+    CLI::Option* noImage = app.add_flag("--no-output-image", noOutputImage_, "let the renderer choose its image");
+    image->excludes(noImage);
+    app.add_option("--overwrite", overwrite_, "the answer to \"File already exists. Overwrite?\": yes or no")
+        ->check(CLI::IsMember({"yes", "no"}));
+    app.add_option("--renderer-dir", rendererDir_,
+                   "the folder holding the renderer's Kyrano.app; stored for later runs")
+        ->check(CLI::ExistingDirectory);
+  }
+
+  int Run(Session& session) override {
+    const std::string scene = PrepareOutput();
+    if (!rendererDir_.empty() && !fs::exists(fs::path(rendererDir_) / "Kyrano.app"))
+      throw CommandError(rendererDir_ +
+                         " holds no Kyrano.app: give the folder that contains the renderer's Kyrano.app");
+    BaseDocument* doc = session.OpenDocument(input_);
+    const host::PluginRecord* record = host::PluginRegistry::Get().Find(kExportAndRunCommand);
+    if (!record || !record->command)
+      throw CommandError("the plug-in registered no Export and Run command (" + std::to_string(kExportAndRunCommand) +
+                         ")");
+
+    host::Interaction& in = host::Interaction::Get();
+    in.fileAnswersByTitle[kSceneRequest] = scene;
+    if (!outputImage_.empty()) in.fileAnswersByTitle[kImageRequest] = Absolute(outputImage_);
+    in.fileAnswersByTitle[kRendererRequest] =
+        rendererDir_.empty() ? TAVRELL_DEFAULT_RENDERER_DIR : Absolute(rendererDir_);
+    if (!overwrite_.empty()) in.questionAnswersByText[kOverwriteQuestion] = overwrite_ == "yes";
+    in.gadgetScript = Script();
+
+    MessagesReportedByCommand quiet;
+    record->command->Execute(doc);
+    CheckOutcome(scene);
+    return 0;
+  }
+
+ private:
+  // The absolute scene path, with its folder created.
+  std::string PrepareOutput() const {
+    const std::string scene = Absolute(output_);
+    const fs::path folder = fs::path(scene).parent_path();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder))
+      throw CommandError("cannot create the output folder " + folder.string() + ": " + ec.message());
+    return scene;
+  }
+
+  Toggle& FindToggle(const std::string& gadget) {
+    for (Toggle& t : toggles_)
+      if (gadget == t.gadget) return t;
+    throw std::logic_error("no toggle for " + gadget);
+  }
+
+  void AddToggle(std::deque<host::GadgetStep>& steps, const char* gadget) {
+    const Toggle& t = FindToggle(gadget);
+    if (t.option->count()) steps.push_back(host::GadgetStep::SetTo(gadget, t.value ? "on" : "off"));
+  }
+
+  // The steps in the order a user takes them: a gadget is enabled by the ones before it
+  // (the port by the master, the master by export and run, the frames by the range).
+  std::deque<host::GadgetStep> Script() {
+    using host::GadgetStep;
+    std::deque<GadgetStep> steps;
+    if (!rendererDir_.empty()) steps.push_back(GadgetStep::Pressing("EXPORTDLG_CHOOSE_RENDERER"));
+    AddToggle(steps, "EXPORTDLG_EXPORT_AND_RUN");
+    AddToggle(steps, "EXPORTDLG_START_MASTER");
+    AddToggle(steps, "EXPORTDLG_CONSOLE_MODE");
+    if (!priority_.empty()) steps.push_back(GadgetStep::SetTo("EXPORTDLG_PRIORITY", PrioritySymbol()));
+    if (port_) steps.push_back(GadgetStep::SetTo("EXPORTDLG_PORT", std::to_string(port_)));
+    if (!outputImage_.empty()) steps.push_back(GadgetStep::SetTo("EXPORTDLG_SPECIFY_RENDER_OUTPUT", "on"));
+    if (noOutputImage_) steps.push_back(GadgetStep::SetTo("EXPORTDLG_SPECIFY_RENDER_OUTPUT", "off"));
+    AddToggle(steps, "EXPORTDLG_RENDER_ALPHA");
+    AddToggle(steps, "EXPORTDLG_NO_GEOMETRY");
+    AddToggle(steps, "EXPORTDLG_RENDER_CLAY");
+    AddToggle(steps, "EXPORTDLG_SEPARATE_MATS");
+    AddToggle(steps, "EXPORTDLG_SEPARATE_SETTINGS");
+    AddFrames(steps);
+    AddToggle(steps, "EXPORTDLG_ANIMATION_STATIC");
+    steps.push_back(GadgetStep::Pressing("EXPORTDLG_EXPORT"));
+    return steps;
+  }
+
+  void AddFrames(std::deque<host::GadgetStep>& steps) const {
+    using host::GadgetStep;
+    if (current_) steps.push_back(GadgetStep::SetTo("EXPORTDLG_EXPORT_ANIMATION", "off"));
+    FrameRange range;
+    const bool whole = !frames_.empty() && ParseFrameRange(frames_, &range);
+    if (!whole && !start_ && !end_) return;
+    steps.push_back(GadgetStep::SetTo("EXPORTDLG_EXPORT_ANIMATION", "on"));
+    if (whole || start_)
+      steps.push_back(GadgetStep::SetTo("EXPORTDLG_ANIMATION_START", std::to_string(whole ? range.first : *start_)));
+    if (whole || end_)
+      steps.push_back(GadgetStep::SetTo("EXPORTDLG_ANIMATION_END", std::to_string(whole ? range.last : *end_)));
+  }
+
+  std::string PrioritySymbol() const {
+    if (priority_ == "below-normal") return "EXPORTDLG_PRIORITY_BELOW_NORMAL";
+    if (priority_ == "low") return "EXPORTDLG_PRIORITY_LOW";
+    if (priority_ == "idle") return "EXPORTDLG_PRIORITY_IDLE";
+    return "EXPORTDLG_PRIORITY_NORMAL";
+  }
+
+  // Turns what the dialog did into one line and a non-zero exit when no scene came of it.
+  void CheckOutcome(const std::string& scene) const {
+    const host::Interaction& in = host::Interaction::Get();
+    if (in.dialogs.empty()) throw CommandError("the Export and Run command opened no dialog");
+    const host::DialogRecord& dialog = in.dialogs.back();
+    if (!dialog.opened) {
+      if (!in.errors.empty()) throw CommandError(in.errors.front());
+      throw CommandError(
+          "the export dialog did not open: the renderer folder could not be stored (the plug-in's presets folder must "
+          "be writable)");
+    }
+    if (!in.messages.empty()) throw CommandError(in.messages.back());
+    if (!dialog.result && OverwriteRefused())
+      throw CommandError(scene + " exists and --overwrite no kept it: nothing was exported");
+    if (!in.errors.empty()) throw CommandError(in.errors.front() + Hint());
+    if (!dialog.result) throw CommandError("the export dialog closed without exporting");
+    CheckScenesWritten(dialog, scene);
+  }
+
+  bool OverwriteRefused() const {
+    const host::Interaction& in = host::Interaction::Get();
+    auto answer = in.questionAnswersByText.find(kOverwriteQuestion);
+    return answer != in.questionAnswersByText.end() && !answer->second &&
+           std::find(in.questions.begin(), in.questions.end(), kOverwriteQuestion) != in.questions.end();
+  }
+
+  std::string Hint() const {
+    const std::vector<std::string>& unanswered = host::Interaction::Get().unanswered;
+    if (unanswered.empty()) return "";
+    if (unanswered.back() == kImageRequest) return " (give the image with --output-image FILE, or --no-output-image)";
+    if (unanswered.back() == kOverwriteQuestion) return " (answer it with --overwrite yes or --overwrite no)";
+    return " (give the answer with a flag)";
+  }
+
+  static LONG GadgetLong(const host::DialogRecord& dialog, const char* symbol) {
+    const host::GadgetRecord* g = dialog.Find(std::string(symbol));
+    return g ? g->value.GetLong() : 0;
+  }
+
+  // The scene files the dialog's frame range names: one plain file for a single frame, a
+  // file per frame for a range.
+  static void CheckScenesWritten(const host::DialogRecord& dialog, const std::string& scene) {
+    Filename plain(scene.c_str());
+    plain.SetSuffix("kys");
+    LONG first = 0, last = 0;
+    const bool range = GadgetLong(dialog, "EXPORTDLG_EXPORT_ANIMATION") != 0;
+    if (range) {
+      first = GadgetLong(dialog, "EXPORTDLG_ANIMATION_START");
+      last = GadgetLong(dialog, "EXPORTDLG_ANIMATION_END");
+      if (first > last)
+        throw CommandError("nothing was exported: the first frame " + std::to_string(first) +
+                           " comes after the last frame " + std::to_string(last) + " (the options were stored)");
+    }
+    std::vector<std::string> expected;
+    if (!range || first == last) {
+      expected.push_back(plain.str());
+    } else {
+      Filename base = plain;
+      base.ClearSuffix();
+      for (long long frame = first; frame <= last; frame++)
+        expected.push_back(base.str() + "_frame" + std::to_string(frame) + ".kys");
+    }
+    for (const std::string& file : expected)
+      if (!fs::exists(file)) throw CommandError("the export wrote no scene to " + file);
+  }
+
+  std::string input_, output_, frames_, priority_, outputImage_, overwrite_, rendererDir_;
+  std::optional<LONG> start_, end_;
+  bool current_ = false, noOutputImage_ = false;
+  int port_ = 0;
+  std::vector<Toggle> toggles_ = {
+      {"--run,!--no-run", "EXPORTDLG_EXPORT_AND_RUN", "start the renderer on the scene after the export (or not)"},
+      {"--console,!--no-console", "EXPORTDLG_CONSOLE_MODE", "start the console renderer"},
+      {"--master,!--no-master", "EXPORTDLG_START_MASTER", "start the renderer as network master"},
+      {"--render-alpha,!--no-render-alpha", "EXPORTDLG_RENDER_ALPHA", "render alpha"},
+      {"--no-geometry,!--geometry", "EXPORTDLG_NO_GEOMETRY", "write no mesh files"},
+      {"--clay,!--no-clay", "EXPORTDLG_RENDER_CLAY", "clay rendering"},
+      {"--separate-mats,!--no-separate-mats", "EXPORTDLG_SEPARATE_MATS", "separate material file"},
+      {"--separate-settings,!--no-separate-settings", "EXPORTDLG_SEPARATE_SETTINGS", "separate settings file"},
+      {"--static,!--no-static", "EXPORTDLG_ANIMATION_STATIC", "static animation"},
+  };
+};
+
+SubcommandRegistrar registrar([] { return std::make_unique<ExportCommand>(); });
+
+}  // namespace
+}  // namespace cli

@@ -1,0 +1,168 @@
+// Finding the renderer, choosing its folder, the batch file byte for byte, and starting the
+// stand-in renderer on a scene whose path would run commands if a shell ever saw it.
+#include "command/HelpersLaunch.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestSupport.h"
+#include "command/HelpersSettings.h"
+#include "host/Console.h"
+#include "host/PluginLoader.h"
+
+using namespace testing_support;
+
+namespace {
+
+class Launch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plugin = CopyPluginFolder(dir);
+    host::SetPluginPath(plugin);
+    host::Console::Get().SetEcho(false);
+    host::Interaction::Get().Reset();
+  }
+
+  void StoreFolder(const std::string& folder) {
+    Helpers::GlobalSettings global;
+    global.path = String(folder.c_str());
+    Helpers::SaveSettings(nullptr, &global);
+  }
+
+  std::string Exe(int withFile, int console, const std::string& start = "") {
+    Filename exe(start.c_str());
+    return Helpers::GetKyranoExe(&exe, withFile, console) ? exe.GetString().str() : "unknown, left as " + exe.GetString().str();
+  }
+
+  std::vector<std::string> LaunchCapturing(const std::string& scene, int console, int* result) {
+    host::Console::Get().StartCapture();
+    *result = Helpers::LaunchKyrano(Filename(scene.c_str()), 0, console, 0, 1, 7000, Filename("/o/x.png"), 100);
+    return host::Console::Get().StopCapture();
+  }
+
+  TempDir dir{"launch"};
+  std::string plugin;
+};
+
+// The batch text with each seed replaced by N; the seeds must be whole non-negative numbers.
+std::string WithoutSeeds(const std::string& text) {
+  return std::regex_replace(text, std::regex("-seed [0-9]+ "), "-seed N ");
+}
+
+bool WaitForFile(const std::string& path) {
+  for (int i = 0; i < 600 && !fs::exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return fs::exists(path);
+}
+
+}  // namespace
+
+TEST_F(Launch, ExecutablePathFollowsTheStoredFolder) {
+  EXPECT_EQ(Helpers::GetWritePath().GetString().str(), plugin + "/presets");
+  EXPECT_EQ(Exe(1, 0, "/keep/me"), "unknown, left as /keep/me") << "no settings file";
+  WriteFile(plugin + "/presets/tavrellSettings.cfg", "<global_settings></global_settings>");
+  EXPECT_EQ(Exe(1, 0, "/keep/me"), "unknown, left as /keep/me");
+  WriteFile(plugin + "/presets/tavrellSettings.cfg", "<global_settings><PATH></PATH></global_settings>");
+  EXPECT_EQ(Exe(1, 0, "/keep/me"), "unknown, left as /keep/me");
+
+  StoreFolder("/Applications/Kyrano");
+  EXPECT_EQ(Exe(1, 0), "/Applications/Kyrano/Kyrano.app/Contents/MacOS/Kyrano");
+  EXPECT_EQ(Exe(1, 1), "/Applications/Kyrano/Kyrano.app/Contents/MacOS/KyranoConsole");
+  EXPECT_EQ(Exe(0, 1, "/old/place/previous.bin"), "/Applications/Kyrano/Kyrano.app/Contents/MacOS/previous.bin");
+  StoreFolder("/Applications/Kyrano/");
+  EXPECT_EQ(Exe(1, 0), "/Applications/Kyrano//Kyrano.app/Contents/MacOS/Kyrano");
+}
+
+TEST_F(Launch, ChoosingTheFolderStoresTheAnswerOrTheCancel) {
+  host::Interaction& ui = host::Interaction::Get();
+  ui.fileAnswers = {"/opt/kyrano"};
+  EXPECT_EQ(Helpers::ChooseKyranoExe(), 1);
+  EXPECT_EQ(ui.questions, std::vector<std::string>{"Choose Kyrano dir"});
+  EXPECT_EQ(Exe(1, 0), "/opt/kyrano/Kyrano.app/Contents/MacOS/Kyrano");
+
+  ui.fileAnswers = {""};
+  EXPECT_EQ(Helpers::ChooseKyranoExe(), 1);
+  EXPECT_EQ(Exe(1, 0), "unknown, left as ");
+  EXPECT_NE(ReadFile(plugin + "/presets/tavrellSettings.cfg").find("<PATH></PATH>"), std::string::npos);
+}
+
+TEST_F(Launch, BatchFileTextByteForByte) {
+  StoreFolder("/opt/k");
+  const std::string batch = plugin + "/presets/kyrano_run.cmd";
+  Filename written = Helpers::WriteBatchFile(Filename("/s/room.kys"), 1, Filename("/o/img.tif"), 0, 1, 7000, 0, 3, 4, 1);
+  EXPECT_EQ(written.GetString().str(), batch);
+  EXPECT_EQ(WithoutSeeds(ReadFile(batch)),
+            "@echo off\n"
+            "cd /d \"/opt/k/Kyrano.app/Contents/MacOS\"\n"
+            "echo Rendering frame 3...\n"
+            "start /belownormal /wait /min Kyrano -seed N \"/s\\room_frame3.kys\" -haltspp 0 -n wm -p 7000 "
+            "-o \"/o\\img_frame3.png\"\n"
+            "echo Done!\n"
+            "echo ------------------\n"
+            "echo Rendering frame 4...\n"
+            "start /belownormal /wait /min Kyrano -seed N \"/s\\room_frame4.kys\" -haltspp 0 -n wm -p 7000 "
+            "-o \"/o\\img_frame4.png\"\n"
+            "echo Done!\n"
+            "echo ------------------\n");
+
+  // Without the animation flag every block names the same files; -1 suppresses the halt.
+  Helpers::WriteBatchFile(Filename("/s/room.kys"), 0, Filename(), 1, 0, 7000, -1, 1, 2, 0);
+  const std::string block = "start kyrano_console.exe -seed N \"/s\\room.kys\"\necho Done!\necho ------------------\n";
+  EXPECT_EQ(WithoutSeeds(ReadFile(batch)), "@echo off\ncd /d \"/opt/k/Kyrano.app/Contents/MacOS\"\n"
+                                           "echo Rendering frame 1...\n" + block + "echo Rendering frame 2...\n" + block);
+
+  Helpers::WriteBatchFile(Filename("/s/room.kys"), 0, Filename(), 0, 0, 0, -1, 5, 4, 1);
+  EXPECT_EQ(ReadFile(batch), "@echo off\ncd /d \"/opt/k/Kyrano.app/Contents/MacOS\"\n");
+  for (const auto& entry : fs::directory_iterator(plugin + "/presets")) EXPECT_NE(entry.path().extension(), ".tmp");
+}
+
+TEST_F(Launch, ScenePathReachesTheRendererAsOneArgumentAndRunsNothingElse) {
+  StoreFolder(TAVRELL_RENDERER_DIR);
+  const std::string marker = dir.str("pwned");
+  const std::string folder = dir.str() + "/q\"$(touch " + marker + ")`touch " + marker + "`;touch " + marker + " '";
+  fs::create_directories(folder);
+  const std::string scene = folder + "/room.kys";
+  WriteFile(scene, "<!--Generated by Tavrell 2.0.5-->\n<!--Using TinyXml-->\n<!--Developed by: x-->\n<scene/>\n");
+
+  int result = 0;
+  const std::vector<std::string> lines = LaunchCapturing(scene, 0, &result);
+  EXPECT_EQ(result, 1);
+  const std::string exe = std::string(TAVRELL_RENDERER_DIR) + "/Kyrano.app/Contents/MacOS/Kyrano";
+  EXPECT_EQ(lines, (std::vector<std::string>{"Command processor available.", "Launching Kyrano...",
+                                             "\"" + exe + "\" \"" + scene + "\"", "successful!"}));
+  // The renderer is not the host's child: nothing is left to reap.
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+
+  ASSERT_TRUE(WaitForFile(scene + ".report.txt"));
+  EXPECT_NE(ReadFile(scene + ".report.txt").find("Scene: " + scene + "\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(marker));
+  EXPECT_FALSE(fs::exists("pwned"));
+}
+
+TEST_F(Launch, AFailedStartIsReportedAsFailed) {
+  int result = 1;
+  std::vector<std::string> lines = LaunchCapturing(dir.str("room.kys"), 1, &result);
+  EXPECT_EQ(result, 0) << "no renderer folder stored";
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[3], "failed. Check your path settings.");
+  EXPECT_EQ(lines[4], "Could not start the renderer: no renderer executable is known");
+
+  StoreFolder(dir.str("nowhere"));
+  lines = LaunchCapturing(dir.str("room.kys"), 1, &result);
+  EXPECT_EQ(result, 0);
+  const std::string exe = dir.str("nowhere") + "/Kyrano.app/Contents/MacOS/KyranoConsole";
+  EXPECT_EQ(lines, (std::vector<std::string>{"Command processor available.", "Launching Kyrano...",
+                                             "\"" + exe + "\" \"" + dir.str("room.kys") + "\"",
+                                             "failed. Check your path settings.",
+                                             "Could not start the renderer: cannot run " + exe +
+                                                 ": No such file or directory"}));
+}
