@@ -99,7 +99,8 @@ class Reader {
   struct PendingLink {
     BaseContainer* bc;
     LONG id;
-    std::string kind;  // "object" or "material"
+    std::string kind;  // "object", "material" or "shader"
+    BaseMaterial* owner;  // the material whose shader a "shader" link names
     std::string target;
     std::string where;
   };
@@ -139,6 +140,13 @@ class Reader {
       const json& f = root["fps"];
       Expect(f.is_number_integer() && f.get<long>() > 0 && f.get<long>() <= 1000, "$.fps", "must be a whole number from 1 to 1000");
       doc.SetFps(f.get<LONG>());
+    }
+    if (root.contains("unit")) {
+      // The unit the document's lengths are in: the host's world unit preference.
+      const json& u = root["unit"];
+      Expect(u.is_number_integer() && u.get<long>() >= 1 && u.get<long>() <= 10, "$.unit",
+             "must be a whole number from 1 to 10 (1 km, 2 m, 3 cm, 4 mm, ...)");
+      GetWorldContainerInstance()->SetLong(WPREF_UNITS_BASIC, u.get<LONG>());
     }
     const LReal fps = doc.GetFps();
     if (root.contains("minFrame")) doc.SetMinTime(FrameTime(root["minFrame"], fps, "$.minFrame"));
@@ -189,14 +197,37 @@ class Reader {
       const std::string w = where + "[" + std::to_string(i) + "]";
       const json& j = arr[i];
       Expect(j.is_object(), w, "must be an object");
-      CheckKeys(j, w, {"type", "name", "data"});
+      CheckKeys(j, w, {"type", "name", "data", "shaders"});
       LONG type = j.contains("type") ? ResolveType(j["type"], w + ".type", Mbase) : LONG(Mmaterial);
       BaseMaterial* mat = BaseMaterial::Alloc(type);
       Expect(mat != nullptr, w + ".type", "not a material type");
       doc.InsertMaterial(mat, pred);
       pred = mat;
       if (j.contains("name")) mat->SetName(String1(j["name"], w + ".name"));
+      if (j.contains("shaders")) ReadShaders(*mat, j["shaders"], w + ".shaders");
+      currentMaterial_ = mat;
       if (j.contains("data")) ReadContainer(*mat->GetDataInstance(), j["data"], w + ".data", type);
+      currentMaterial_ = nullptr;
+    }
+  }
+
+  // A material's shaders; the material's channels link them by name.
+  void ReadShaders(BaseMaterial& mat, const json& arr, const std::string& where) {
+    Expect(arr.is_array(), where, "must be an array");
+    BaseShader* pred = nullptr;
+    for (size_t i = 0; i < arr.size(); i++) {
+      const std::string w = where + "[" + std::to_string(i) + "]";
+      const json& j = arr[i];
+      Expect(j.is_object(), w, "must be an object");
+      CheckKeys(j, w, {"type", "name", "data"});
+      Expect(j.contains("type"), w, "a shader needs a type");
+      const LONG type = ResolveType(j["type"], w + ".type", Xbase);
+      BaseShader* sh = BaseShader::Alloc(type);
+      Expect(sh != nullptr, w + ".type", "not a shader type the host or a loaded plug-in knows");
+      mat.InsertShader(sh, pred);
+      pred = sh;
+      if (j.contains("name")) sh->SetName(String1(j["name"], w + ".name"));
+      if (j.contains("data")) ReadContainer(*sh->GetDataInstance(), j["data"], w + ".data", type);
     }
   }
 
@@ -503,7 +534,11 @@ class Reader {
     } else if (key == "real") bc.SetReal(id, Number(x, w + ".real"));
     else if (key == "link" || key == "material") {
       bc.SetLink(id, nullptr);
-      links_.push_back(PendingLink{&bc, id, key == "link" ? "object" : "material", String1(x, w + "." + key), w});
+      links_.push_back(PendingLink{&bc, id, key == "link" ? "object" : "material", nullptr, String1(x, w + "." + key), w});
+    } else if (key == "shader") {
+      Expect(currentMaterial_ != nullptr, w, "only a material's parameters link its shaders");
+      bc.SetLink(id, nullptr);
+      links_.push_back(PendingLink{&bc, id, "shader", currentMaterial_, String1(x, w + ".shader"), w});
     } else if (key == "container") {
       bc.SetContainer(id, BaseContainer(id));
       ReadContainer(*bc.GetContainerInstance(id), x, w + ".container", 0);
@@ -519,8 +554,10 @@ class Reader {
 
   void ResolveLinks(BaseDocument& doc) {
     for (const PendingLink& l : links_) {
-      BaseList2D* target = l.kind == "object" ? static_cast<BaseList2D*>(FindObjectByPath(&doc, l.target))
-                                              : static_cast<BaseList2D*>(doc.SearchMaterial(String(l.target)));
+      BaseList2D* target = nullptr;
+      if (l.kind == "object") target = FindObjectByPath(&doc, l.target);
+      else if (l.kind == "material") target = doc.SearchMaterial(String(l.target));
+      else target = FindShader(*l.owner, l.target);
       Expect(target != nullptr, l.where, "dangling link: no " + l.kind + " '" + l.target + "'");
       l.bc->SetLink(l.id, target);
     }
@@ -532,6 +569,12 @@ class Reader {
     }
   }
 
+  static BaseShader* FindShader(BaseMaterial& mat, const std::string& name) {
+    for (BaseShader* sh = mat.GetFirstShader(); sh; sh = sh->GetNext())
+      if (sh->GetName().str() == name) return sh;
+    return nullptr;
+  }
+
   struct PendingKey {
     CTrack* track;
     Real frame;
@@ -541,6 +584,7 @@ class Reader {
   std::string file_;
   std::vector<PendingLink> links_;
   std::vector<PendingKey> pendingKeys_;
+  BaseMaterial* currentMaterial_ = nullptr;
 };
 
 // ---- writing ---------------------------------------------------------------------------
@@ -549,6 +593,7 @@ class Writer {
  public:
   json Write(BaseDocument* doc) {
     json root = json::object();
+    root["unit"] = GetWorldContainerInstance()->GetLong(WPREF_UNITS_BASIC, 3);
     root["fps"] = doc->GetFps();
     root["frame"] = doc->GetTime().GetFrame(doc->GetFps());
     root["minFrame"] = doc->GetMinTime().GetFrame(doc->GetFps());
@@ -583,8 +628,17 @@ class Writer {
 
   json Materials(BaseDocument* doc) {
     json arr = json::array();
-    for (BaseMaterial* m = doc->GetFirstMaterial(); m; m = m->GetNext())
-      arr.push_back({{"type", TypeOf(m->GetType())}, {"name", m->GetName().str()}, {"data", Container(*m->GetDataInstance(), m->GetType())}});
+    for (BaseMaterial* m = doc->GetFirstMaterial(); m; m = m->GetNext()) {
+      json j = {{"type", TypeOf(m->GetType())}, {"name", m->GetName().str()}};
+      if (m->GetFirstShader()) {
+        json shaders = json::array();
+        for (BaseShader* sh = m->GetFirstShader(); sh; sh = sh->GetNext())
+          shaders.push_back({{"type", TypeOf(sh->GetType())}, {"name", sh->GetName().str()}, {"data", Container(*sh->GetDataInstance(), sh->GetType())}});
+        j["shaders"] = shaders;
+      }
+      j["data"] = Container(*m->GetDataInstance(), m->GetType());
+      arr.push_back(j);
+    }
     return arr;
   }
 
@@ -719,6 +773,7 @@ class Writer {
         BaseList2D* l = d.GetLink();
         if (l && l->GetClassification() == Obase) return {{"link", ObjectPath(static_cast<BaseObject*>(l))}};
         if (l && l->GetClassification() == Mbase) return {{"material", l->GetName().str()}};
+        if (l && l->GetClassification() == Xbase) return {{"shader", l->GetName().str()}};
         return {{"empty", nullptr}};
       }
       default: return nullptr;
@@ -769,7 +824,10 @@ BaseDocument* LoadDocument(const std::string& path) {
   return ParseDocument(ss.str(), path);
 }
 
-std::string SerializeDocument(BaseDocument* doc) { return Writer().Write(doc).dump(2) + "\n"; }
+// Names that are not UTF-8 are written with replacement characters rather than failing.
+std::string SerializeDocument(BaseDocument* doc) {
+  return Writer().Write(doc).dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
 
 void SaveDocument(BaseDocument* doc, const std::string& path) {
   const std::string text = SerializeDocument(doc);

@@ -149,7 +149,11 @@ TiXmlElement* KyranoSceneExporter::SceneExportVectorValue(const char* name, cons
 
 void KyranoSceneExporter::SceneExportComment(const String& text, TiXmlNode* parent) {
   text.GetCString(valueBuffer, sizeof valueBuffer, St8bit);
-  TiXmlComment* c = new TiXmlComment(valueBuffer);
+  // An XML comment may not hold "--" nor end in "-": such names would break the file.
+  std::string safe = valueBuffer;
+  for (size_t p = safe.find("--"); p != std::string::npos; p = safe.find("--", p)) safe.replace(p, 2, "- -");
+  if (!safe.empty() && safe.back() == '-') safe += ' ';
+  TiXmlComment* c = new TiXmlComment(safe.c_str());
   parent->LinkEndChild(c);
   lastComment = c;
 }

@@ -132,6 +132,15 @@ TEST_F(ExporterDriver, ValueWritersFormatAsTheRendererReads) {
   // A value longer than the text buffer is cut, never written past it.
   const std::string longText(5000, 'x');
   EXPECT_EQ(std::string(ex.SceneExportStringValue("s", String(longText), &parent)->GetText()).size(), 1999u);
+  // Names with "--" still give a well-formed comment.
+  TiXmlElement holder("h");
+  ex.SceneExportComment("a--b-", &holder);
+  TiXmlPrinter commentPrinter;
+  holder.Accept(&commentPrinter);
+  TiXmlDocument reread;
+  reread.Parse(commentPrinter.CStr());
+  EXPECT_FALSE(reread.Error()) << commentPrinter.CStr();
+  EXPECT_STREQ(reread.FirstChildElement("h")->FirstChild()->Value(), "a- -b- ");
   // Text is escaped by the XML writer.
   ex.SceneExportStringValue("s", "a<b & \"c\"", &parent);
   TiXmlPrinter printer;

@@ -111,3 +111,24 @@ TEST(DocumentIO, AFailedSaveLeavesNothingBehind) {
   EXPECT_FALSE(fs::exists("/no/such/folder/doc.json.tmp"));
   BaseDocument::Free(doc);
 }
+
+TEST(DocumentIO, MaterialShadersAndTheUnitRoundTrip) {
+  const char* text = R"({"unit": 2, "materials": [{"type": "Mmaterial", "name": "Tex",
+      "shaders": [{"type": "Xbitmap", "name": "Wood", "data": {"1000": {"file": "tex/wood.png"}}}],
+      "data": {"8000": {"shader": "Wood"}}}]})";
+  BaseDocument* doc = host::ParseDocument(text, "shaders.json");
+  BaseMaterial* mat = doc->GetFirstMaterial();
+  ASSERT_NE(mat->GetFirstShader(), nullptr);
+  EXPECT_EQ(mat->GetDataInstance()->GetLink(8000, nullptr), mat->GetFirstShader());
+  EXPECT_EQ(GetWorldContainerInstance()->GetLong(WPREF_UNITS_BASIC), 2);
+  const std::string once = host::SerializeDocument(doc);
+  BaseDocument* again = host::ParseDocument(once, "again.json");
+  EXPECT_EQ(host::SerializeDocument(again), once);
+  EXPECT_NE(once.find("\"shader\": \"Wood\""), std::string::npos);
+  GetWorldContainerInstance()->SetLong(WPREF_UNITS_BASIC, 3);
+  BaseDocument::Free(doc);
+  BaseDocument::Free(again);
+  EXPECT_EQ(ErrorOf(R"({"objects": [{"type": "Onull", "data": {"5": {"shader": "X"}}}]})"),
+            "bad.json: $.objects[0].data.5: only a material's parameters link its shaders");
+  EXPECT_EQ(ErrorOf(R"({"unit": 0})"), "bad.json: $.unit: must be a whole number from 1 to 10 (1 km, 2 m, 3 cm, 4 mm, ...)");
+}
