@@ -26,11 +26,19 @@ GeData& GeData::operator=(const GeData& o) {
 
 GeData::~GeData() = default;
 
+// A Real outside the LONG range (or NaN) saturates instead of being undefined.
+static LONG RealToLong(Real r) {
+  if (!(r == r)) return 0;
+  if (r >= 2147483647.0f) return INT32_MAX;
+  if (r <= -2147483648.0f) return INT32_MIN;
+  return LONG(r);
+}
+
 LONG GeData::GetLong() const {
   switch (type_) {
     case DA_LONG: return l_;
-    case DA_LLONG: return LONG(ll_);
-    case DA_REAL: return LONG(r_);
+    case DA_LLONG: return ll_ > INT32_MAX ? INT32_MAX : ll_ < INT32_MIN ? INT32_MIN : LONG(ll_);
+    case DA_REAL: return RealToLong(r_);
     default: return 0;
   }
 }
@@ -48,7 +56,7 @@ LLONG GeData::GetLLong() const {
   switch (type_) {
     case DA_LLONG: return ll_;
     case DA_LONG: return l_;
-    case DA_REAL: return LLONG(r_);
+    case DA_REAL: return r_ == r_ && r_ < 9.2e18f && r_ > -9.2e18f ? LLONG(r_) : 0;
     default: return 0;
   }
 }

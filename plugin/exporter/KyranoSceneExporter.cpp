@@ -89,7 +89,7 @@ Bool KyranoSceneExporter::exportKYS() {
   GePrint(String("Processing time: ") + LongToString(minutes) + " m, " + RealToString(Real(std::fmod(seconds, 60.0f)), -1, 3) + " s");
 
   const LONG saveStart = GeGetTimer();
-  const String path = outputDirectory.GetString() + "/" + sceneFileName;
+  const String path = (outputDirectory + Filename(sceneFileName)).GetString();
   char* cpath = Helpers::StringToChar(path);
   // Written beside the target and renamed over it, so a failed save never destroys the
   // scene of an earlier export.

@@ -18,6 +18,8 @@ TEST(BaseContainer, NumbersConvertBetweenLongAndReal) {
   EXPECT_EQ(bc.GetLong(1353), 60);
   bc.SetLong(5, 3);
   EXPECT_FLOAT_EQ(bc.GetReal(5), 3.0f);
+  bc.SetReal(7, 1e20f);  // out of range saturates
+  EXPECT_EQ(bc.GetLong(7), INT32_MAX);
   bc.SetBool(6, TRUE);
   EXPECT_EQ(bc.GetLong(6), 1);
   EXPECT_TRUE(bc.GetBool(6));

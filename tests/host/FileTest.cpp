@@ -56,8 +56,8 @@ TEST(Files, BaseFileWritesAndReadsBytes) {
   char buf[8] = {0};
   EXPECT_EQ(f->ReadBytes(buf, 8, TRUE), 4);
   EXPECT_STREQ(buf, "abc\"");
+  EXPECT_FALSE(f->Open(Filename("/no/such/folder/x"), GE_WRITE));
   BaseFile::Free(f);
-  EXPECT_FALSE(BaseFile::Alloc()->Open(Filename("/no/such/folder/x"), GE_WRITE));
   fs::remove(path);
 }
 
