@@ -6,6 +6,7 @@
 #include <optional>
 #include <regex>
 
+#include "MessagesReportedByCommand.h"
 #include "Subcommand.h"
 #include "host/Console.h"
 #include "host/PluginRegistry.h"
@@ -48,18 +49,6 @@ bool ParseFrameRange(const std::string& text, FrameRange* range) {
   return true;
 }
 
-// Message boxes become the command's one line of failure instead of being printed as they
-// are shown.
-class MessagesReportedByCommand {
- public:
-  MessagesReportedByCommand() : previous_(host::Interaction::Get().showMessages) {
-    host::Interaction::Get().showMessages = false;
-  }
-  ~MessagesReportedByCommand() { host::Interaction::Get().showMessages = previous_; }
-
- private:
-  bool previous_;
-};
 
 std::string Absolute(const std::string& path) { return fs::absolute(fs::path(path)).lexically_normal().string(); }
 

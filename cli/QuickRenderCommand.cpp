@@ -3,6 +3,7 @@
 // started on it.
 #include <filesystem>
 
+#include "MessagesReportedByCommand.h"
 #include "Subcommand.h"
 #include "host/Console.h"
 #include "host/PluginRegistry.h"
@@ -15,18 +16,6 @@ namespace fs = std::filesystem;
 const LONG kQuickRenderCommand = 1023920;
 const char* const kRendererRequest = "Choose Kyrano dir";
 
-// Message boxes become the command's one line of failure instead of being printed as they
-// are shown.
-class MessagesReportedByCommand {
- public:
-  MessagesReportedByCommand() : previous_(host::Interaction::Get().showMessages) {
-    host::Interaction::Get().showMessages = false;
-  }
-  ~MessagesReportedByCommand() { host::Interaction::Get().showMessages = previous_; }
-
- private:
-  bool previous_;
-};
 
 class QuickRenderCommand : public Subcommand {
  public:

@@ -3,19 +3,12 @@
 #include "c4d_basedraw.h"
 #include "c4d_nodedata.h"
 #include "host/Evaluation.h"
-#include "host/PluginRegistry.h"
+#include "host/PluginNodes.h"
 
 BaseVideoPost* BaseVideoPost::Alloc(LONG type) {
   const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type);
-  if (!rec || rec->kind != host::PluginKind::VideoPost || !rec->allocator) return nullptr;
-  BaseVideoPost* vp = new BaseVideoPost(type);
-  NodeData* data = rec->allocator();
-  vp->SetNodeData(data);
-  if (data && !data->Init(vp)) {
-    delete vp;
-    return nullptr;
-  }
-  return vp;
+  if (!rec) return nullptr;
+  return host::AllocPluginNode<BaseVideoPost>(*rec, host::PluginKind::VideoPost, [type] { return new BaseVideoPost(type); });
 }
 
 RenderData* RenderData::Alloc() {

@@ -1,7 +1,7 @@
 #include "c4d_basematerial.h"
 
 #include "c4d_nodedata.h"
-#include "host/PluginRegistry.h"
+#include "host/PluginNodes.h"
 
 namespace {
 class PlainShader : public BaseShader {
@@ -15,17 +15,8 @@ class PlainMaterial : public BaseMaterial {
 }  // namespace
 
 BaseShader* BaseShader::Alloc(LONG type) {
-  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type)) {
-    if (rec->kind != host::PluginKind::Shader || !rec->allocator) return nullptr;
-    BaseShader* sh = new PlainShader(type);
-    NodeData* data = rec->allocator();
-    sh->SetNodeData(data);
-    if (data && !data->Init(sh)) {
-      delete sh;
-      return nullptr;
-    }
-    return sh;
-  }
+  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type))
+    return host::AllocPluginNode<BaseShader>(*rec, host::PluginKind::Shader, [type] { return new PlainShader(type); });
   if (type != Xbitmap) return nullptr;
   return new PlainShader(type);
 }

@@ -7,7 +7,7 @@
 #include "c4d_basetag.h"
 #include "c4d_nodedata.h"
 #include "host/BuiltinTypes.h"
-#include "host/PluginRegistry.h"
+#include "host/PluginNodes.h"
 
 BaseObject::BaseObject(LONG type) : BaseList2D(type, Obase), tags_(nullptr, this) {}
 
@@ -23,17 +23,8 @@ BaseObject::~BaseObject() {
 
 BaseObject* BaseObject::Alloc(LONG type) {
   if (type == Opolygon) return new PolygonObject();
-  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type)) {
-    if (rec->kind != host::PluginKind::Object || !rec->allocator) return nullptr;
-    BaseObject* op = new BaseObject(type);
-    NodeData* data = rec->allocator();
-    op->SetNodeData(data);
-    if (data && !data->Init(op)) {
-      delete op;
-      return nullptr;
-    }
-    return op;
-  }
+  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type))
+    return host::AllocPluginNode<BaseObject>(*rec, host::PluginKind::Object, [type] { return new BaseObject(type); });
   if (!host::IsBuiltinObjectType(type)) return nullptr;
   BaseObject* op = new BaseObject(type);
   host::InitBuiltinObject(op);

@@ -5,7 +5,7 @@
 #include "c4d_geometry.h"
 #include "c4d_nodedata.h"
 #include "host/BuiltinTypes.h"
-#include "host/PluginRegistry.h"
+#include "host/PluginNodes.h"
 
 namespace {
 // A built-in tag: its data lives in its container.
@@ -23,17 +23,8 @@ BaseTag* BaseTag::Alloc(LONG type) {
     case Tpointselection: return SelectionTag::Alloc(type);
     default: break;
   }
-  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type)) {
-    if (rec->kind != host::PluginKind::Tag || !rec->allocator) return nullptr;
-    BaseTag* tag = new PlainTag(type);
-    NodeData* data = rec->allocator();
-    tag->SetNodeData(data);
-    if (data && !data->Init(tag)) {
-      delete tag;
-      return nullptr;
-    }
-    return tag;
-  }
+  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type))
+    return host::AllocPluginNode<BaseTag>(*rec, host::PluginKind::Tag, [type] { return new PlainTag(type); });
   if (!host::IsBuiltinTagType(type)) return nullptr;
   BaseTag* tag = new PlainTag(type);
   BaseContainer* bc = tag->GetDataInstance();

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "utils/ReplaceFile.h"
+
 namespace renderer {
 
 namespace {
@@ -45,23 +47,7 @@ std::string FormatReport(const RenderOptions& options, const SceneFindings& find
 }
 
 std::string WriteReplacing(const std::string& path, const std::string& text) {
-  const std::string temp = path + "." + std::to_string(long(getpid())) + ".tmp";
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
-  if (!file) return "cannot create " + temp + ": " + std::strerror(errno);
-  errno = 0;
-  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-  int error = ok ? 0 : errno;
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (ok) return "";
-  std::remove(temp.c_str());
-  return "cannot write " + path + ": " + std::strerror(error ? error : EIO);
+  return replaceFile(path, [&text](std::FILE* file) { return std::fwrite(text.data(), 1, text.size(), file) == text.size(); });
 }
 
 }  // namespace renderer

@@ -11,6 +11,7 @@
 
 #include "command/HelpersPaths.h"
 #include "kyrano_utils/KyranoXmlFile.h"
+#include "utils/ReplaceFile.h"
 
 namespace Helpers {
 
@@ -126,23 +127,7 @@ void ReplaceBlock(TiXmlDocument& doc, const char* name, TiXmlElement* block) {
 // are. Returns an empty string, or what went wrong.
 std::string WriteSettingsDocument(const TiXmlDocument& doc) {
   const std::string path = EightBit(GetSettingsFile().GetString());
-  const std::string temp = path + "." + std::to_string(long(getpid())) + ".tmp";
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
-  if (!file) return std::string("cannot create ") + temp + ": " + std::strerror(errno);
-  errno = 0;
-  bool ok = doc.SaveFile(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-  int error = ok ? 0 : errno;
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (ok) return std::string();
-  std::remove(temp.c_str());
-  return std::string("cannot write ") + path + ": " + std::strerror(error ? error : EIO);
+  return replaceFile(path, [&doc](std::FILE* file) { return doc.SaveFile(file); }, true);
 }
 
 }  // namespace

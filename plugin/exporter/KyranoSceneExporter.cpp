@@ -5,6 +5,7 @@
 
 #include "command/PluginIds.h"
 #include "command/HelpersPaths.h"
+#include "utils/ReplaceFile.h"
 #include "description/Okyranoinstance.h"
 
 namespace {
@@ -93,9 +94,7 @@ Bool KyranoSceneExporter::exportKYS() {
   char* cpath = Helpers::StringToChar(path);
   // Written beside the target and renamed over it, so a failed save never destroys the
   // scene of an earlier export.
-  const std::string tmp = std::string(cpath) + ".tmp";
-  bool saved = sceneDocument.SaveFile(tmp.c_str()) && std::rename(tmp.c_str(), cpath) == 0;
-  if (!saved) std::remove(tmp.c_str());
+  const bool saved = replaceFile(cpath, [this](std::FILE* file) { return sceneDocument.SaveFile(file); }).empty();
   sceneDocument.Clear();
   delete[] cpath;
   AtomArray::Free(lightGeometry);

@@ -173,7 +173,7 @@ TEST_F(ExporterDriver, AFailedSaveIsReportedAndKeepsWhatWasThere) {
   Export(ex2, &ok);
   EXPECT_FALSE(ok);
   EXPECT_TRUE(fs::is_directory(dir.path() / "room.kys" / "keep"));
-  EXPECT_FALSE(fs::exists(dir.str("room.kys.tmp")));
+  for (const auto& entry : fs::directory_iterator(dir.path())) EXPECT_NE(entry.path().extension(), ".tmp");
   // The exporter builds the next frame from an empty document all the same.
   KyranoSceneExporter ex3;
   ex3.initKYS(doc_, Filename(dir.str("ok.kys").c_str()), 0, 0, 0, 0, 0, 0, 0, 0);
