@@ -74,6 +74,7 @@ class KyranoSceneExporter : public Hierarchy {
   // ---- lights and environment ----
   Bool ExportLightObject(BaseObject* light, Matrix globalMatrix, long index);
   LONG SceneExportLighting();
+  void SceneExportSkylight();
   void SceneExportIESProfile(TiXmlElement* parent, const String& materialName, const String& path);
   void SceneExportEmissionScaleElementLT(TiXmlElement* parent, BaseContainer* lightTagData);
   void SceneExportLigthScalingLT(TiXmlElement* parent, BaseTag* lightTag);

@@ -1,6 +1,7 @@
 #include "command/HelpersPaths.h"
 #include "description/oMyMaterialHelper.h"
 #include "description/tMyLightTag.h"
+#include "description/oMyRenderSettings.h"
 #include "exporter/KyranoSceneExporter.h"
 
 namespace {
@@ -51,7 +52,21 @@ LONG KyranoSceneExporter::SceneExportLighting() {
     SceneExportSpectrumUniform(1.0f, AppendElement("spectrum", AppendElement("background", sceneElement)));
     return 1;
   }
+  if (renderSettings->GetLong(RENDERSETTINGS_ENVIRONMENT, RENDERSETTINGS_ENVIRONMENT_NONE) == RENDERSETTINGS_ENVIRONMENT_SKY)
+    SceneExportSkylight();
+  // The background material is written with the material writers, which come later.
   return 1;
+}
+
+// The sun shines from the linked object's position (relative to its parent), straight up
+// when none is linked.
+void KyranoSceneExporter::SceneExportSkylight() {
+  TiXmlElement* sky = AppendElement("skylight", sceneElement);
+  BaseObject* sun = renderSettings->GetObjectLink(RENDERSETTINGS_SUN, document);
+  const Vector dir = sun ? !sun->GetPos() : Vector(0, 1, 0);
+  SceneExportVectorValue("sundir", dir, sky, 1);
+  SceneExportRealValue("turbidity", renderSettings->GetReal(RENDERSETTINGS_TURBIDITY, 0), sky);
+  SceneExportBoolValue("extra_atmospheric", renderSettings->GetBool(RENDERSETTINGS_EXTRA_ATMOSPHERIC, FALSE), sky);
 }
 
 void KyranoSceneExporter::SceneExportIESProfile(TiXmlElement* parent, const String& materialName, const String& path) {

@@ -220,3 +220,28 @@ TEST_F(ExporterDriver, InstanceObjectsAreCountedOncePerTarget) {
   std::vector<std::string> lines = Export(ex);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Instanced objects found: 1"), lines.end());
 }
+
+TEST_F(ExporterDriver, TheSkyShinesFromTheSunObjectOrStraightUp) {
+  const char* withSun = R"({"objects": [{"type": "Onull", "name": "Sun", "position": [0, 3, 4]}],
+    "renderData": [{"videoPosts": [{"type": "oMyRenderSettings", "data": {
+      "RENDERSETTINGS_ENVIRONMENT": "RENDERSETTINGS_ENVIRONMENT_SKY", "RENDERSETTINGS_SUN": {"link": "/Sun"},
+      "RENDERSETTINGS_TURBIDITY": 2.5}}]}]})";
+  const char* noSun = R"({"renderData": [{"videoPosts": [{"type": "oMyRenderSettings", "data": {
+      "RENDERSETTINGS_ENVIRONMENT": "RENDERSETTINGS_ENVIRONMENT_SKY"}}]}]})";
+  for (const auto& c : {std::make_pair(withSun, "0.000000 0.800000 0.600000"), std::make_pair(noSun, "0.000000 0.000000 1.000000")}) {
+    Open(c.first);
+    TempDir dir("sky");
+    KyranoSceneExporter ex;
+    ex.initKYS(doc_, Filename(dir.str("sky.kys").c_str()), 0, 0, 0, 0, 0, 0, 0, 0);
+    Export(ex);
+    TiXmlDocument xml;
+    ASSERT_TRUE(xml.LoadFile(dir.str("sky.kys").c_str()));
+    const TiXmlElement* scene = xml.FirstChildElement("scene");
+    const TiXmlElement* sky = scene->FirstChildElement("skylight");
+    ASSERT_NE(sky, nullptr);
+    EXPECT_EQ(std::string(sky->PreviousSibling()->Value()), "camera");
+    EXPECT_STREQ(sky->FirstChildElement("sundir")->GetText(), c.second);
+    EXPECT_NE(sky->FirstChildElement("turbidity"), nullptr);
+    EXPECT_STREQ(sky->FirstChildElement("extra_atmospheric")->GetText(), "false");
+  }
+}
