@@ -2,6 +2,7 @@
 
 #include "App.h"
 #include "TestSupport.h"
+#include "cli/CliRun.h"
 #include "c4d.h"
 #include "host/DocumentIO.h"
 #include "host/PluginLoader.h"
@@ -10,20 +11,7 @@ using namespace testing_support;
 
 namespace {
 
-struct CommandRun {
-  int code;
-  std::string out, err;
-};
-
-CommandRun Tavrell(std::vector<std::string> args) {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  CommandRun r;
-  r.code = cli::RunTavrell(args);
-  r.out = testing::internal::GetCapturedStdout();
-  r.err = testing::internal::GetCapturedStderr();
-  return r;
-}
+CommandRun Tavrell(const std::vector<std::string>& args) { return RunCommand(args); }
 
 }  // namespace
 

@@ -5,26 +5,16 @@
 
 #include "App.h"
 #include "TestSupport.h"
+#include "cli/CliRun.h"
 
 using namespace testing_support;
 using json = nlohmann::json;
 
 namespace {
 
-struct CommandRun {
-  int code;
-  std::string out, err;
-};
-
 CommandRun Tavrell(std::vector<std::string> args) {
   args.insert(args.begin(), {"--plugin-dir", TAVRELL_PLUGIN_DIR});
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  CommandRun r;
-  r.code = cli::RunTavrell(args);
-  r.out = testing::internal::GetCapturedStdout();
-  r.err = testing::internal::GetCapturedStderr();
-  return r;
+  return RunCommand(args);
 }
 
 bool HasLine(const std::string& out, const std::string& start) {

@@ -11,28 +11,14 @@
 
 #include "App.h"
 #include "TestSupport.h"
+#include "cli/CliRun.h"
 #include "host/Console.h"
 
 using namespace testing_support;
 
 namespace {
 
-struct CommandRun {
-  int code;
-  std::string out, err;
-};
-
-CommandRun Tavrell(std::vector<std::string> args) {
-  host::Interaction::Get().showProgress = false;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  CommandRun r;
-  r.code = cli::RunTavrell(args);
-  r.out = testing::internal::GetCapturedStdout();
-  r.err = testing::internal::GetCapturedStderr();
-  host::Interaction::Get().showProgress = true;
-  return r;
-}
+CommandRun Tavrell(const std::vector<std::string>& args) { return RunCommand(args); }
 
 bool WaitForFile(const std::string& path) {
   for (int i = 0; i < 600 && !fs::exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
