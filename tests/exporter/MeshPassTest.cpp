@@ -14,27 +14,12 @@
 #include "host/DocumentIO.h"
 #include "host/PluginLoader.h"
 
+#include "exporter/SceneTestHelpers.h"
+
 using namespace testing_support;
 
 namespace {
 
-PolygonObject* MakeCube(const char* name, const Vector& pos) {
-  PolygonObject* op = PolygonObject::Alloc(8, 6);
-  op->SetName(name);
-  op->SetPos(pos);
-  const Vector corners[8] = {Vector(-1, -1, -1), Vector(1, -1, -1), Vector(1, 1, -1), Vector(-1, 1, -1),
-                             Vector(-1, -1, 1),  Vector(1, -1, 1),  Vector(1, 1, 1),  Vector(-1, 1, 1)};
-  for (int i = 0; i < 8; ++i) op->GetPointW()[i] = corners[i];
-  const CPolygon faces[6] = {CPolygon(0, 3, 2, 1), CPolygon(4, 5, 6, 7), CPolygon(0, 4, 7, 3),
-                             CPolygon(1, 2, 6, 5), CPolygon(3, 7, 6, 2), CPolygon(0, 1, 5, 4)};
-  for (int i = 0; i < 6; ++i) op->GetPolygonW()[i] = faces[i];
-  return op;
-}
-
-std::string Text(const TiXmlElement* parent, const char* name) {
-  const TiXmlElement* e = parent ? parent->FirstChildElement(name) : nullptr;
-  return e && e->GetText() ? e->GetText() : "<missing>";
-}
 
 }  // namespace
 
@@ -51,14 +36,14 @@ TEST(MeshPass, RoomWithTwoCubesAndASphereExportsInHierarchyOrder) {
   room->SetName("Room");
   room->SetPos(Vector(0, 100, 0));
   doc->InsertObject(room, nullptr, nullptr);
-  PolygonObject* floor = MakeCube("Floor", Vector(10, 0, 0));
+  PolygonObject* floor = MakePolygonCube("Floor", Vector(10, 0, 0));
   doc->InsertObject(floor, room, nullptr);
   BaseObject* ball = BaseObject::Alloc(Osphere);
   ball->SetName("Ball");
   ball->SetPos(Vector(0, 0, 20));
   ball->GetDataInstance()->SetReal(PRIM_SPHERE_RAD, 30.0f);
   doc->InsertObject(ball, room, floor);
-  PolygonObject* box = MakeCube("Box", Vector(-5, 0, 0));
+  PolygonObject* box = MakePolygonCube("Box", Vector(-5, 0, 0));
   box->InsertTag(BaseTag::Alloc(Tphong));
   doc->InsertObject(box, room, ball);
 
@@ -82,17 +67,17 @@ TEST(MeshPass, RoomWithTwoCubesAndASphereExportsInHierarchyOrder) {
   std::set<std::string> materials;
   for (const TiXmlElement* e = scene->FirstChildElement(); e; e = e->NextSiblingElement()) {
     const std::string name = e->Value();
-    if (name == "mesh" || name == "model" || name == "sphere") geometry.push_back(name + " " + Text(e, name == "sphere" ? "radius" : name == "mesh" ? "name" : "mesh_name"));
-    if (name == "material") materials.insert(Text(e, "name"));
+    if (name == "mesh" || name == "model" || name == "sphere") geometry.push_back(name + " " + ChildText(e, name == "sphere" ? "radius" : name == "mesh" ? "name" : "mesh_name"));
+    if (name == "material") materials.insert(ChildText(e, "name"));
   }
   EXPECT_EQ(geometry, (std::vector<std::string>{"mesh room-0.kymesh", "model room-0.kymesh", "sphere 30.000000",
                                                 "mesh room-1.kymesh", "model room-1.kymesh"}));
 
   // Placement through the hierarchy, with y and z exchanged.
   const TiXmlElement* model = scene->FirstChildElement("model");
-  EXPECT_EQ(Text(model, "pos"), "10.000000 0.000000 100.000000");
-  EXPECT_EQ(Text(scene->FirstChildElement("sphere"), "center"), "0.000000 20.000000 100.000000");
-  EXPECT_EQ(Text(scene->FirstChildElement("sphere"), "material_name"), "defaultMat");
+  EXPECT_EQ(ChildText(model, "pos"), "10.000000 0.000000 100.000000");
+  EXPECT_EQ(ChildText(scene->FirstChildElement("sphere"), "center"), "0.000000 20.000000 100.000000");
+  EXPECT_EQ(ChildText(scene->FirstChildElement("sphere"), "material_name"), "defaultMat");
 
   // Both mesh files sit in models.room, are sound, and name only materials the scene has.
   for (const char* file : {"room-0.kymesh", "room-1.kymesh"}) {

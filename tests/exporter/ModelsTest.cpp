@@ -17,26 +17,12 @@
 #include "host/Console.h"
 #include "host/PluginLoader.h"
 
+#include "exporter/SceneTestHelpers.h"
+
 using namespace testing_support;
 
 namespace {
 
-PolygonObject* MakeCube(const char* name) {
-  PolygonObject* op = PolygonObject::Alloc(8, 6);
-  op->SetName(name);
-  const Vector corners[8] = {Vector(-1, -1, -1), Vector(1, -1, -1), Vector(1, 1, -1), Vector(-1, 1, -1),
-                             Vector(-1, -1, 1),  Vector(1, -1, 1),  Vector(1, 1, 1),  Vector(-1, 1, 1)};
-  for (int i = 0; i < 8; ++i) op->GetPointW()[i] = corners[i];
-  const CPolygon faces[6] = {CPolygon(0, 3, 2, 1), CPolygon(4, 5, 6, 7), CPolygon(0, 4, 7, 3),
-                             CPolygon(1, 2, 6, 5), CPolygon(3, 7, 6, 2), CPolygon(0, 1, 5, 4)};
-  for (int i = 0; i < 6; ++i) op->GetPolygonW()[i] = faces[i];
-  return op;
-}
-
-std::string Text(const TiXmlElement* parent, const char* name) {
-  const TiXmlElement* e = parent ? parent->FirstChildElement(name) : nullptr;
-  return e && e->GetText() ? e->GetText() : "<missing>";
-}
 
 // The children of an element as "#comment text" and element names, in order.
 std::vector<std::string> Children(const TiXmlNode* parent) {
@@ -86,7 +72,7 @@ class Models : public ::testing::Test {
 }  // namespace
 
 TEST_F(Models, PolygonObjectBecomesMeshFileMeshAndModel) {
-  PolygonObject* cube = Insert(MakeCube("Box"));
+  PolygonObject* cube = Insert(MakePolygonCube("Box"));
   cube->InsertTag(BaseTag::Alloc(Tphong));
   Matrix mg;
   mg.off = Vector(1, 2, 3);
@@ -106,20 +92,20 @@ TEST_F(Models, PolygonObjectBecomesMeshFileMeshAndModel) {
   const TiXmlElement* meshElement = scene->FirstChildElement("mesh");
   EXPECT_EQ(Children(meshElement), (std::vector<std::string>{"#Box", "name", "normal_smoothing", "external",
                                                              "merge_vertices_with_same_pos_and_normal"}));
-  EXPECT_EQ(Text(meshElement, "name"), "room-0.kymesh");
-  EXPECT_EQ(Text(meshElement, "normal_smoothing"), "true");
-  EXPECT_EQ(Text(meshElement->FirstChildElement("external"), "path"), MeshPath("room-0.kymesh"));
-  EXPECT_EQ(Text(meshElement, "merge_vertices_with_same_pos_and_normal"), "false");
+  EXPECT_EQ(ChildText(meshElement, "name"), "room-0.kymesh");
+  EXPECT_EQ(ChildText(meshElement, "normal_smoothing"), "true");
+  EXPECT_EQ(ChildText(meshElement->FirstChildElement("external"), "path"), MeshPath("room-0.kymesh"));
+  EXPECT_EQ(ChildText(meshElement, "merge_vertices_with_same_pos_and_normal"), "false");
 
   const TiXmlElement* model = scene->FirstChildElement("model");
   EXPECT_EQ(Children(model), (std::vector<std::string>{"#Box", "scale", "mesh_name", "pos", "rotation"}));
-  EXPECT_EQ(Text(model, "scale"), "1.000000");
-  EXPECT_EQ(Text(model, "mesh_name"), "room-0.kymesh");
-  EXPECT_EQ(Text(model, "pos"), "1.000000 3.000000 2.000000");
+  EXPECT_EQ(ChildText(model, "scale"), "1.000000");
+  EXPECT_EQ(ChildText(model, "mesh_name"), "room-0.kymesh");
+  EXPECT_EQ(ChildText(model, "pos"), "1.000000 3.000000 2.000000");
 }
 
 TEST_F(Models, SubdivisionTagAddsItsSettingsAfterTheMeshFields) {
-  PolygonObject* cube = Insert(MakeCube("Smooth"));
+  PolygonObject* cube = Insert(MakePolygonCube("Smooth"));
   cube->InsertTag(BaseTag::Alloc(ID_MYSUBDIVISION));
   ex_.SceneExportMesh(cube, 0, Filename("room-0.kymesh"));
   const TiXmlElement* mesh = Scene()->FirstChildElement("mesh");
@@ -128,24 +114,24 @@ TEST_F(Models, SubdivisionTagAddsItsSettingsAfterTheMeshFields) {
                                                       "subdivide_pixel_threshold", "subdivide_curvature_threshold",
                                                       "displacement_error_threshold", "subdivision_smoothing",
                                                       "view_dependent_subdivision", "wrap_u", "wrap_v"}));
-  EXPECT_EQ(Text(mesh, "normal_smoothing"), "false");
-  EXPECT_EQ(Text(mesh, "max_num_subdivisions"), "3");
-  EXPECT_EQ(Text(mesh, "subdivide_pixel_threshold"), "0.000000");
-  EXPECT_EQ(Text(mesh, "subdivide_curvature_threshold"), "0.100000");
-  EXPECT_EQ(Text(mesh, "displacement_error_threshold"), "0.000000");
+  EXPECT_EQ(ChildText(mesh, "normal_smoothing"), "false");
+  EXPECT_EQ(ChildText(mesh, "max_num_subdivisions"), "3");
+  EXPECT_EQ(ChildText(mesh, "subdivide_pixel_threshold"), "0.000000");
+  EXPECT_EQ(ChildText(mesh, "subdivide_curvature_threshold"), "0.100000");
+  EXPECT_EQ(ChildText(mesh, "displacement_error_threshold"), "0.000000");
   for (const char* flag : {"subdivision_smoothing", "view_dependent_subdivision", "wrap_u", "wrap_v"})
-    EXPECT_EQ(Text(mesh, flag), "false") << flag;
+    EXPECT_EQ(ChildText(mesh, flag), "false") << flag;
 }
 
 TEST_F(Models, ExitPortalAndLightTagsDecideThePlacement) {
-  PolygonObject* portal = Insert(MakeCube("Window"));
+  PolygonObject* portal = Insert(MakePolygonCube("Window"));
   BaseTag* portalTag = BaseTag::Alloc(ID_MYEXITPORTAL);
   portal->InsertTag(portalTag);
-  PolygonObject* off = Insert(MakeCube("ClosedWindow"));
+  PolygonObject* off = Insert(MakePolygonCube("ClosedWindow"));
   BaseTag* offTag = BaseTag::Alloc(ID_MYEXITPORTAL);
   offTag->GetDataInstance()->SetBool(EXITPORTAL_ENABLE, FALSE);
   off->InsertTag(offTag);
-  PolygonObject* lamp = Insert(MakeCube("Lamp"));
+  PolygonObject* lamp = Insert(MakePolygonCube("Lamp"));
   lamp->InsertTag(BaseTag::Alloc(ID_MYLIGHTTAG));
 
   ex_.ExportPolygonObject(portal, Matrix(), 0);
@@ -155,7 +141,7 @@ TEST_F(Models, ExitPortalAndLightTagsDecideThePlacement) {
   EXPECT_EQ(Children(scene), (std::vector<std::string>{"mesh", "exit_portal", "mesh", "mesh"}));
   const TiXmlElement* exit = scene->FirstChildElement("exit_portal");
   EXPECT_EQ(Children(exit), (std::vector<std::string>{"#Window", "scale", "mesh_name", "pos", "rotation"}));
-  EXPECT_EQ(Text(exit, "mesh_name"), "room-0.kymesh");
+  EXPECT_EQ(ChildText(exit, "mesh_name"), "room-0.kymesh");
   for (const char* file : {"room-0.kymesh", "room-1.kymesh", "room-2.kymesh"})
     EXPECT_TRUE(std::filesystem::exists(MeshPath(file))) << file;
 }
@@ -163,14 +149,14 @@ TEST_F(Models, ExitPortalAndLightTagsDecideThePlacement) {
 TEST_F(Models, EmptyObjectsWriteNothingButUseTheirNumber) {
   PolygonObject* empty = Insert(PolygonObject::Alloc(0, 0));
   empty->SetName("Empty");
-  PolygonObject* cube = MakeCube("Cube");
+  PolygonObject* cube = MakePolygonCube("Cube");
   doc_->InsertObject(cube, nullptr, empty);
   host::Console::Get().StartCapture();
   ex_.ExportPassMeshes();
   host::Console::Get().StopCapture();
   const TiXmlElement* scene = Scene();
   EXPECT_EQ(Children(scene), (std::vector<std::string>{"mesh", "model"}));
-  EXPECT_EQ(Text(scene->FirstChildElement("mesh"), "name"), "room-1.kymesh");
+  EXPECT_EQ(ChildText(scene->FirstChildElement("mesh"), "name"), "room-1.kymesh");
   EXPECT_FALSE(std::filesystem::exists(MeshPath("room-0.kymesh")));
   EXPECT_TRUE(std::filesystem::exists(MeshPath("room-1.kymesh")));
 }
@@ -179,7 +165,7 @@ TEST_F(Models, NoGeometryKeepsMeshFilesButWritesTheElements) {
   std::filesystem::create_directories(dir_.path() / "models.room");
   WriteFile(MeshPath("room-0.kymesh"), "earlier");
   ex_.noGeometry = 1;
-  PolygonObject* cube = Insert(MakeCube("Cube"));
+  PolygonObject* cube = Insert(MakePolygonCube("Cube"));
   ex_.ExportPolygonObject(cube, Matrix(), 0);
   EXPECT_EQ(ReadFile(MeshPath("room-0.kymesh")), "earlier");
   EXPECT_EQ(Children(Scene()), (std::vector<std::string>{"mesh", "model"}));
@@ -213,12 +199,12 @@ TEST_F(Models, SphereIsAnAnalyticSphereInMetres) {
   const TiXmlElement* scene = Scene();
   const TiXmlElement* first = scene->FirstChildElement("sphere");
   EXPECT_EQ(Children(first), (std::vector<std::string>{"#Ball", "center", "radius", "material_name"}));
-  EXPECT_EQ(Text(first, "center"), "1.000000 3.000000 2.000000");
-  EXPECT_EQ(Text(first, "radius"), "0.500000");
-  EXPECT_EQ(Text(first, "material_name"), "defaultMat");
+  EXPECT_EQ(ChildText(first, "center"), "1.000000 3.000000 2.000000");
+  EXPECT_EQ(ChildText(first, "radius"), "0.500000");
+  EXPECT_EQ(ChildText(first, "material_name"), "defaultMat");
   const TiXmlElement* second = first->NextSiblingElement("sphere");
-  EXPECT_EQ(Text(second, "material_name"), "RedHelper");
-  EXPECT_EQ(Text(second->NextSiblingElement("sphere"), "material_name"), "defaultLight");
+  EXPECT_EQ(ChildText(second, "material_name"), "RedHelper");
+  EXPECT_EQ(ChildText(second->NextSiblingElement("sphere"), "material_name"), "defaultLight");
 }
 
 TEST_F(Models, ModelExtrasComeFromHelpersOrTheLightTag) {
@@ -235,7 +221,7 @@ TEST_F(Models, ModelExtrasComeFromHelpersOrTheLightTag) {
   doc_->InsertObject(helper, nullptr, nullptr);
   ex_.materialList.AddTavrellMaterial(helper);
 
-  PolygonObject* cube = Insert(MakeCube("Panel"));
+  PolygonObject* cube = Insert(MakePolygonCube("Panel"));
   TextureTag* texture = TextureTag::Alloc();
   texture->SetMaterial(glow);
   cube->InsertTag(texture);
@@ -264,20 +250,20 @@ TEST_F(Models, ModelExtrasComeFromHelpersOrTheLightTag) {
   EXPECT_EQ(Children(model), (std::vector<std::string>{"#Panel", "scale", "mesh_name", "pos", "rotation",
                                                        "emission_scale", "ies_profile"}));
   const TiXmlElement* scale = model->FirstChildElement("emission_scale");
-  EXPECT_EQ(Text(scale, "material_name"), "Glow");
-  EXPECT_EQ(Text(scale, "measure"), "luminous_flux");
-  EXPECT_EQ(Text(scale, "value"), "1000.000000");
-  EXPECT_EQ(Text(model->FirstChildElement("ies_profile"), "path"), "ies/spot.ies");
+  EXPECT_EQ(ChildText(scale, "material_name"), "Glow");
+  EXPECT_EQ(ChildText(scale, "measure"), "luminous_flux");
+  EXPECT_EQ(ChildText(scale, "value"), "1000.000000");
+  EXPECT_EQ(ChildText(model->FirstChildElement("ies_profile"), "path"), "ies/spot.ies");
 
   const TiXmlElement* spot = model->NextSiblingElement("model");
   const std::string defaultIes = (std::filesystem::path(TAVRELL_PLUGIN_DIR) / "presets" / "default.ies").string();
-  EXPECT_EQ(Text(spot->FirstChildElement("ies_profile"), "material_name"), "defaultLight");
-  EXPECT_EQ(Text(spot->FirstChildElement("ies_profile"), "path"), defaultIes);
+  EXPECT_EQ(ChildText(spot->FirstChildElement("ies_profile"), "material_name"), "defaultLight");
+  EXPECT_EQ(ChildText(spot->FirstChildElement("ies_profile"), "path"), defaultIes);
 
   const TiXmlElement* tagged = spot->NextSiblingElement("model");
-  EXPECT_EQ(Text(tagged->FirstChildElement("emission_scale"), "material_name"), "defaultLight");
-  EXPECT_EQ(Text(tagged->FirstChildElement("emission_scale"), "measure"), "luminous_flux");
-  EXPECT_EQ(Text(tagged->FirstChildElement("ies_profile"), "path"), "spot.ies");
+  EXPECT_EQ(ChildText(tagged->FirstChildElement("emission_scale"), "material_name"), "defaultLight");
+  EXPECT_EQ(ChildText(tagged->FirstChildElement("emission_scale"), "measure"), "luminous_flux");
+  EXPECT_EQ(ChildText(tagged->FirstChildElement("ies_profile"), "path"), "spot.ies");
   EXPECT_EQ(tagged->FirstChildElement("ies_profile")->NextSiblingElement("ies_profile"), nullptr);
 }
 
