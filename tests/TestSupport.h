@@ -31,10 +31,13 @@ class TempDir {
   fs::path path_;
 };
 
-// A private copy of the built plug-in folder, so a test may change or break it.
+// A private copy of the built plug-in folder, so a test may change or break it. What a user's
+// runs left in the presets folder (settings, batch file, quick-render folder) is not copied:
+// every test starts from a plug-in as installed.
 inline std::string CopyPluginFolder(const TempDir& dir) {
   const fs::path target = dir.path() / "Tavrell";
   fs::copy(TAVRELL_PLUGIN_DIR, target, fs::copy_options::recursive);
+  for (const char* left : {"tavrellSettings.cfg", "kyrano_run.cmd", "quickrender"}) fs::remove_all(target / "presets" / left);
   return target.string();
 }
 
