@@ -180,13 +180,12 @@ class Reader {
     }
   }
 
-  LONG ResolveType(const json& t, const std::string& where, LONG classification) const {
+  LONG ResolveType(const json& t, const std::string& where) const {
     if (t.is_number_integer()) return t.get<LONG>();
     const std::string name = String1(t, where);
     LONG type;
     if (LookupBuiltinType(name, &type)) return type;
     if (const PluginRecord* rec = PluginRegistry::Get().FindByDescription(name)) return rec->id;
-    (void)classification;
     Fail(where, "unknown type '" + name + "'");
   }
 
@@ -198,7 +197,7 @@ class Reader {
       const json& j = arr[i];
       Expect(j.is_object(), w, "must be an object");
       CheckKeys(j, w, {"type", "name", "data", "shaders"});
-      LONG type = j.contains("type") ? ResolveType(j["type"], w + ".type", Mbase) : LONG(Mmaterial);
+      LONG type = j.contains("type") ? ResolveType(j["type"], w + ".type") : LONG(Mmaterial);
       BaseMaterial* mat = BaseMaterial::Alloc(type);
       Expect(mat != nullptr, w + ".type", "not a material type");
       doc.InsertMaterial(mat, pred);
@@ -221,7 +220,7 @@ class Reader {
       Expect(j.is_object(), w, "must be an object");
       CheckKeys(j, w, {"type", "name", "data"});
       Expect(j.contains("type"), w, "a shader needs a type");
-      const LONG type = ResolveType(j["type"], w + ".type", Xbase);
+      const LONG type = ResolveType(j["type"], w + ".type");
       BaseShader* sh = BaseShader::Alloc(type);
       Expect(sh != nullptr, w + ".type", "not a shader type the host or a loaded plug-in knows");
       mat.InsertShader(sh, pred);
@@ -233,7 +232,6 @@ class Reader {
 
   void ReadRenderData(BaseDocument& doc, const json& arr, const std::string& where) {
     Expect(arr.is_array(), where, "must be an array");
-    doc.GetFirstRenderData() ? (void)0 : (void)0;
     // The document's own default render data is replaced by the file's.
     while (RenderData* rd = doc.GetFirstRenderData()) RenderData::Free(rd);
     RenderData* pred = nullptr;
@@ -260,7 +258,7 @@ class Reader {
       Expect(j.is_object(), w, "must be an object");
       CheckKeys(j, w, {"type", "name", "enabled", "data"});
       Expect(j.contains("type"), w, "a video post needs a type");
-      LONG type = ResolveType(j["type"], w + ".type", VPbase);
+      LONG type = ResolveType(j["type"], w + ".type");
       BaseVideoPost* vp = BaseVideoPost::Alloc(type);
       Expect(vp != nullptr, w + ".type", "not a video post type of a loaded plug-in");
       rd.InsertVideoPostLast(vp);
@@ -302,7 +300,7 @@ class Reader {
     CheckKeys(j, w, {"type", "name", "position", "rotation", "scale", "render", "editor", "enabled", "layer",
                      "data", "tags", "children", "points", "polygons", "tracks", "active"});
     Expect(j.contains("type"), w, "an object needs a type");
-    LONG type = ResolveType(j["type"], w + ".type", Obase);
+    LONG type = ResolveType(j["type"], w + ".type");
     BaseObject* op = BaseObject::Alloc(type);
     Expect(op != nullptr, w + ".type", "not an object type the host or a loaded plug-in knows");
     std::unique_ptr<BaseObject> guard(op);
@@ -360,7 +358,7 @@ class Reader {
       Expect(j.is_object(), w, "must be an object");
       CheckKeys(j, w, {"type", "name", "data", "uvw", "selection"});
       Expect(j.contains("type"), w, "a tag needs a type");
-      LONG type = ResolveType(j["type"], w + ".type", Tbase);
+      LONG type = ResolveType(j["type"], w + ".type");
       BaseTag* tag = BaseTag::Alloc(type);
       Expect(tag != nullptr, w + ".type", "not a tag type the host or a loaded plug-in knows");
       op->InsertTag(tag, pred);
@@ -428,8 +426,6 @@ class Reader {
 
   void ReadTracks(BaseObject* op, const json& arr, const std::string& where) {
     Expect(arr.is_array(), where, "must be an array");
-    const LReal fps = 0;  // keys are given in frames; converted with the document's rate later
-    (void)fps;
     for (size_t i = 0; i < arr.size(); i++) {
       const std::string w = where + "[" + std::to_string(i) + "]";
       const json& j = arr[i];
