@@ -1,7 +1,7 @@
 #include "c4d.h"
 #include "c4d_symbols.h"
-#include "command/PluginIds.h"
-#include "command/Registration.h"
+#include "PluginIds.h"
+#include "Registration.h"
 
 class ConvertMats : public CommandData {};
 

@@ -1,8 +1,8 @@
 #include "c4d.h"
 #include "c4d_symbols.h"
 #include "command/MyExportDialog.h"
-#include "command/PluginIds.h"
-#include "command/Registration.h"
+#include "PluginIds.h"
+#include "Registration.h"
 
 // The "Export and Run" menu command: the export dialog does the work.
 class MyExportAndRun : public CommandData {

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "c4d_symbols.h"
-#include "command/HelpersLaunch.h"
-#include "command/HelpersSettings.h"
+#include "helpers/HelpersLaunch.h"
+#include "helpers/HelpersSettings.h"
 #include "exporter/KyranoSceneExporter.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // and how the renderer is started on the result. The options are remembered between runs.
 #pragma once
 #include "c4d.h"
-#include "command/InstanceSuppresser.h"
+#include "InstanceSuppresser.h"
 
 class KyranoSceneExporter;
 

@@ -2,11 +2,11 @@
 
 #include "c4d.h"
 #include "c4d_symbols.h"
-#include "command/HelpersLaunch.h"
-#include "command/HelpersSettings.h"
+#include "helpers/HelpersLaunch.h"
+#include "helpers/HelpersSettings.h"
 #include "command/MyExportDialog.h"
-#include "command/PluginIds.h"
-#include "command/Registration.h"
+#include "PluginIds.h"
+#include "Registration.h"
 #include "exporter/KyranoSceneExporter.h"
 
 // "Quick Render": exports the active document into the plug-in's scratch folder with the

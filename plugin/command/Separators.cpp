@@ -1,6 +1,6 @@
 #include "c4d.h"
-#include "command/PluginIds.h"
-#include "command/Registration.h"
+#include "PluginIds.h"
+#include "Registration.h"
 
 // Two menu separators; the "#$4" and "#$8" prefixes place them among the commands.
 Bool RegisterSeparators() {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "command/PluginIds.h"
-#include "command/HelpersPaths.h"
+#include "PluginIds.h"
+#include "helpers/HelpersPaths.h"
 #include "utils/ReplaceFile.h"
 #include "description/Okyranoinstance.h"
 

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "command/PluginIds.h"
+#include "PluginIds.h"
 #include "description/TCameraTag.h"
 #include "exporter/KyranoSceneExporter.h"
 

@@ -1,4 +1,4 @@
-#include "command/HelpersPaths.h"
+#include "helpers/HelpersPaths.h"
 #include "description/oMyMaterialHelper.h"
 #include "description/tMyLightTag.h"
 #include "description/oMyRenderSettings.h"

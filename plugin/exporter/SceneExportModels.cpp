@@ -1,5 +1,5 @@
-#include "command/HelpersPaths.h"
-#include "command/PluginIds.h"
+#include "helpers/HelpersPaths.h"
+#include "PluginIds.h"
 #include "description/TMyExitPortal.h"
 #include "description/tMyLightTag.h"
 #include "description/tSubdivision.h"

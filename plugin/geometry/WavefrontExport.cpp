@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "command/HelpersPaths.h"
+#include "helpers/HelpersPaths.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "c4d.h"
 #include "c4d_description.h"
 #include "c4d_symbols.h"
-#include "command/PluginIds.h"
-#include "command/Registration.h"
+#include "PluginIds.h"
+#include "Registration.h"
 #include "description/tSubdivision.h"
 
 // Per-mesh subdivision and displacement settings, written into the object's mesh element.

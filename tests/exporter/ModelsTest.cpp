@@ -7,7 +7,7 @@
 
 #include "TestSupport.h"
 #include "c4d.h"
-#include "command/PluginIds.h"
+#include "PluginIds.h"
 #include "description/TMyExitPortal.h"
 #include "description/oMyMaterialHelper.h"
 #include "description/tMyLightTag.h"

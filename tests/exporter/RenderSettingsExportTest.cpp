@@ -1,5 +1,5 @@
 #include "SceneSettingsFixture.h"
-#include "command/HelpersSettings.h"
+#include "helpers/HelpersSettings.h"
 
 using Strings = std::vector<std::string>;
 

@@ -1,6 +1,6 @@
 // The settings file in a private copy of the plug-in folder: what is written, what survives a
 // rewrite, how odd values read back, and that a failed save keeps the old file.
-#include "command/HelpersSettings.h"
+#include "helpers/HelpersSettings.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>

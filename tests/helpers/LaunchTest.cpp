@@ -1,6 +1,6 @@
 // Finding the renderer, choosing its folder, the batch file byte for byte, and starting the
 // stand-in renderer on a scene whose path would run commands if a shell ever saw it.
-#include "command/HelpersLaunch.h"
+#include "helpers/HelpersLaunch.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "command/HelpersSettings.h"
+#include "helpers/HelpersSettings.h"
 #include "host/Console.h"
 #include "host/PluginLoader.h"
 

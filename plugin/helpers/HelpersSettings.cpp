@@ -1,4 +1,4 @@
-#include "command/HelpersSettings.h"
+#include "helpers/HelpersSettings.h"
 
 #include <tinyxml.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "command/HelpersPaths.h"
+#include "helpers/HelpersPaths.h"
 #include "kyrano_utils/KyranoXmlFile.h"
 #include "utils/ReplaceFile.h"
 

@@ -1,4 +1,4 @@
-#include "command/Registration.h"
+#include "Registration.h"
 
 Bool RegisterNamedCommand(LONG id, LONG nameId, const char* icon, const char* help, CommandData* command) {
   const String name = GeLoadString(nameId);

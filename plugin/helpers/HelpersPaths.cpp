@@ -1,4 +1,4 @@
-#include "command/HelpersPaths.h"
+#include "helpers/HelpersPaths.h"
 
 #include <cstring>
 #include <utility>

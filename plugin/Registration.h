@@ -1,7 +1,7 @@
 // Registration functions of every command and node, called by PluginStart in this order.
 #pragma once
 #include "c4d.h"
-#include "command/InstanceSuppresser.h"
+#include "InstanceSuppresser.h"
 
 Bool RegisterMyLightTag();
 Bool RegisterMyExitPortal();

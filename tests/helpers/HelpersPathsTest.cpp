@@ -6,7 +6,7 @@
 
 #include "TestSupport.h"
 #include "c4d.h"
-#include "command/HelpersPaths.h"
+#include "helpers/HelpersPaths.h"
 #include "description/oMyMaterialHelper.h"
 
 namespace {

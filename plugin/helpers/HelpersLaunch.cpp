@@ -1,4 +1,4 @@
-#include "command/HelpersLaunch.h"
+#include "helpers/HelpersLaunch.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "command/HelpersPaths.h"
-#include "command/HelpersSettings.h"
+#include "helpers/HelpersPaths.h"
+#include "helpers/HelpersSettings.h"
 
 namespace Helpers {
 

@@ -1,6 +1,6 @@
 // The plug-in's entry functions: registration at start, the banner, resources, shutdown.
 #include "c4d.h"
-#include "command/Registration.h"
+#include "Registration.h"
 
 InstanceSuppresser* instSuppress = nullptr;
 
