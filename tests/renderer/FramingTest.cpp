@@ -66,3 +66,33 @@ TEST(Framing, ExportedObjectsLandLeftRightUpAndDownAsTheHostPlacesThem) {
   EXPECT_EQ(MaskIoU(dir.str("mask.png"), dir.str("missing.png"), error), -1);
   EXPECT_NE(error.find("missing.png"), std::string::npos);
 }
+
+TEST(Framing, MotionKeyframesTurnTheCameraAsTheExportedStillFrameDoes) {
+  // Written by the exporter for a camera at heading 30 and pitch -10 degrees under a motion
+  // blur tag; without the tag the same camera is written with forwards (-0.492404, 0.852868,
+  // -0.173648) and up (-0.086824, 0.150384, 0.984808).
+  TempDir dir("render_keyframes");
+  WriteFile(dir.str("scene.kys"),
+            "<scene><renderer_settings><width>4</width><height>4</height></renderer_settings><camera>"
+            "<keyframe><time>0</time><pos>0 -6 1.5</pos><rotation_quaternion><axis>0.309318 0.082882 -0.947340</axis>"
+            "<angle>0.551287</angle></rotation_quaternion></keyframe>"
+            "<keyframe><time>1</time><pos>0 -6 1.5</pos><rotation_quaternion><axis>0.309318 0.082882 -0.947340</axis>"
+            "<angle>0.551287</angle></rotation_quaternion></keyframe>"
+            "<up>0 0 1</up><forwards>0 1 0</forwards><sensor_width>0.036</sensor_width>"
+            "<lens_sensor_dist>0.036</lens_sensor_dist></camera></scene>");
+  std::string error;
+  const auto scene = BuildRenderScene(dir.str("scene.kys"), error);
+  ASSERT_TRUE(scene) << error;
+  for (const float time : {0.0f, 0.7f}) {
+    const CameraRay centre = scene->camera->Generate(2, 2, 0.5f, 0.5f, time);
+    EXPECT_NEAR(centre.direction.x, -0.492404f, 1e-4f);
+    EXPECT_NEAR(centre.direction.y, 0.852868f, 1e-4f);
+    EXPECT_NEAR(centre.direction.z, -0.173648f, 1e-4f);
+    EXPECT_NEAR(centre.origin.y, -6.0f, 1e-5f);
+    // The top edge's centre lies towards the camera's up.
+    const CameraRay top = scene->camera->Generate(2, 0, 0.5f, 0.5f, time);
+    const Vec3 up = Normalize(top.direction - centre.direction * Dot(top.direction, centre.direction));
+    EXPECT_NEAR(up.x, -0.086824f, 1e-3f);
+    EXPECT_NEAR(up.z, 0.984808f, 1e-3f);
+  }
+}
