@@ -84,6 +84,15 @@ void MaterialLibrary::ReadMedium(const TiXmlElement& element) {
   media_[ChildText(element, "name")] = medium;
 }
 
+// The glass kinds take their index and absorption from the medium inside them; without one
+// they are clear glass of index 1.5.
+void MaterialLibrary::ApplyMedium(Material& m, const std::string& name) const {
+  const auto medium = media_.find(name);
+  if (medium == media_.end()) return;
+  m.ior = medium->second.ior;
+  m.absorption = medium->second.absorption;
+}
+
 Reference<KyranoMaterial> MaterialLibrary::Parse(const TiXmlElement& material) {
   try {
     return KyranoSceneParseUtils::parseMaterial(material);
@@ -214,20 +223,12 @@ void MaterialLibrary::Fill(Material& m, const KyranoMaterial& model, const std::
   } else if (const auto* k = dynamic_cast<const KyranoSpecularMaterial*>(&model)) {
     m.kind = MaterialKind::Specular;
     m.transparent = k->transparent;
-    const auto medium = media_.find(k->internal_medium_name);
-    if (medium != media_.end()) {
-      m.ior = medium->second.ior;
-      m.absorption = medium->second.absorption;
-    }
+    ApplyMedium(m, k->internal_medium_name);
     common(*k);
   } else if (const auto* k = dynamic_cast<const KyranoGlossyTransparent*>(&model)) {
     m.kind = MaterialKind::GlossyTransparent;
     m.exponent = Scalar(k->exponent, model, folder, 1000.0f);
-    const auto medium = media_.find(k->internal_medium_name);
-    if (medium != media_.end()) {
-      m.ior = medium->second.ior;
-      m.absorption = medium->second.absorption;
-    }
+    ApplyMedium(m, k->internal_medium_name);
     common(*k);
   } else if (const auto* k = dynamic_cast<const KyranoBlendMaterial*>(&model)) {
     m.kind = MaterialKind::Blend;

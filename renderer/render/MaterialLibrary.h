@@ -51,6 +51,7 @@ class MaterialLibrary {
                      const Kyrano::KyranoMaterial& model, const std::string& folder, float fallback);
   int TextureIndex(const Kyrano::KyranoTexture& texture, const std::string& folder);
   void ReadMedium(const TiXmlElement& medium);
+  void ApplyMedium(Material& m, const std::string& name) const;
 
   RenderScene& scene_;
   ImageCache& images_;

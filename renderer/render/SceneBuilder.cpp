@@ -365,14 +365,11 @@ class Builder {
         light.p0 = p[0];
         light.e1 = p[1] - p[0];
         light.e2 = p[2] - p[0];
-        const Vec3 objectNormal = Cross(Vec3(mesh.positions[tri.vertexIndices[1]].x, mesh.positions[tri.vertexIndices[1]].y,
-                                             mesh.positions[tri.vertexIndices[1]].z) -
-                                            Vec3(mesh.positions[tri.vertexIndices[0]].x, mesh.positions[tri.vertexIndices[0]].y,
-                                                 mesh.positions[tri.vertexIndices[0]].z),
-                                        Vec3(mesh.positions[tri.vertexIndices[2]].x, mesh.positions[tri.vertexIndices[2]].y,
-                                             mesh.positions[tri.vertexIndices[2]].z) -
-                                            Vec3(mesh.positions[tri.vertexIndices[0]].x, mesh.positions[tri.vertexIndices[0]].y,
-                                                 mesh.positions[tri.vertexIndices[0]].z));
+        auto corner = [&](int c) {
+          const Kyrano::Vec3f& v = mesh.positions[tri.vertexIndices[c]];
+          return Vec3(v.x, v.y, v.z);
+        };
+        const Vec3 objectNormal = Cross(corner(1) - corner(0), corner(2) - corner(0));
         light.n = t.Normal(objectNormal);
         light.area = 0.5f * Length(Cross(light.e1, light.e2));
         if (!(light.area > 0)) continue;
