@@ -189,6 +189,10 @@ TEST(Renderer, GoodSceneIsCheckedDrawnAndReportedOnBothOutputs) {
   EXPECT_EQ(s.Render({"--check-only"}).exitCode, 0);
   EXPECT_FALSE(fs::exists(dir.path() / "room.png"));
   EXPECT_EQ(ReadFile(s.scene + ".report.txt").find("Picture:"), std::string::npos);
+  setenv("KYRANO_CHECK_ONLY", "1", 1);
+  EXPECT_EQ(s.Render({"-haltspp", "1"}).exitCode, 0);
+  unsetenv("KYRANO_CHECK_ONLY");
+  EXPECT_FALSE(fs::exists(dir.path() / "room.png"));
   EXPECT_EQ(s.Render({"-haltspp", "1"}).exitCode, 0);
   ASSERT_EQ(renderer::render::ReadPng(dir.str("room.png"), picture), "");
   EXPECT_EQ(picture.width, 8);
