@@ -167,9 +167,9 @@ void ApplyAutofocus(RenderScene& scene) {
   SurfaceHit hit;
   std::uint64_t rays = 0;
   if (!scene.Intersect(ray.origin, ray.direction, std::numeric_limits<float>::infinity(), 0, hit, rays)) return;
-  const Vec3 forwards = Normalize(s.forwards);
-  const float along = hit.t * Dot(ray.direction, forwards);
-  if (along > 0) scene.camera->SetFocusDistance(along);
+  // The centre's ray runs along the camera's axis (up to a lens shift), so the distance along
+  // it is the focus distance.
+  if (hit.t > 0) scene.camera->SetFocusDistance(hit.t);
 }
 
 PngImage RenderMask(const RenderScene& scene) {

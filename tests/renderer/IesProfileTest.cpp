@@ -2,7 +2,11 @@
 // angles imply, and what a broken file says.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <memory>
+
 #include "IesProfile.h"
+#include "render/RenderScene.h"
 
 using renderer::IesProfile;
 
@@ -46,4 +50,19 @@ TEST(IesProfile, FoldsHorizontalAnglesByTheFilesSymmetryAndAppliesTheMultiplier)
     EXPECT_FALSE(profile.Parse(text, "x.ies", error)) << text;
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
+}
+
+TEST(IesProfile, ShapesAnEmitterAboutItsAxis) {
+  auto profile = std::make_shared<IesProfile>();
+  std::string error;
+  ASSERT_TRUE(profile->Read(std::string(TAVRELL_SOURCE_DIR) + "/plugin/presets/default.ies", error)) << error;
+  renderer::render::IesShape shape;
+  shape.profile = profile;
+  shape.axis = renderer::render::Vec3(0, 1, 0);
+  shape.across = renderer::render::Vec3(1, 0, 0);
+  const float c30 = std::cos(30 * 3.14159265f / 180), s30 = std::sin(30 * 3.14159265f / 180);
+  EXPECT_FLOAT_EQ(shape.Factor(renderer::render::Vec3(0, 1, 0)), 1.0f);
+  EXPECT_NEAR(shape.Factor(renderer::render::Vec3(s30, c30, 0)), 1000.0f / 2000, 1e-4f);
+  EXPECT_NEAR(shape.Factor(renderer::render::Vec3(0, c30, -s30)), 1000.0f / 2000, 1e-4f);
+  EXPECT_FLOAT_EQ(shape.Factor(renderer::render::Vec3(0, -1, 0)), 0.0f);
 }

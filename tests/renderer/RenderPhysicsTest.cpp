@@ -227,3 +227,15 @@ TEST(RenderPhysics, MaskOfASphereCoversThePixelsItsProjectionGives) {
   EXPECT_NEAR(cx / count, 32 + 0.2 / 0.5 * 32, 1.0);  // right of the centre
   EXPECT_NEAR(cy / count, 32 - 0.2 / 0.5 * 32, 1.0);  // above it: rows count downwards
 }
+
+TEST(RenderPhysics, AutofocusFocusesOnWhatTheCentreSees) {
+  TempDir dir("render_autofocus");
+  TestScene s;
+  s.camera += "<autofocus/>";
+  s.body = Diffuse("White", "1 1 1") + SphereXml("0 0 0", 0.5, "White");
+  const auto scene = Build(s.Write(dir));
+  ASSERT_TRUE(scene);
+  EXPECT_FLOAT_EQ(scene->camera->Settings().focusDistance, 4.0f);  // as written
+  ApplyAutofocus(*scene);
+  EXPECT_NEAR(scene->camera->Settings().focusDistance, 3.5f, 1e-4f);  // the sphere's near side
+}
