@@ -211,9 +211,15 @@ class MeshBuilder {
     if (uvs_) mesh_.uvs.reserve(size_t(pointCount_));
   }
 
+  // Polygons go in blocks: a block's UV entries are read once, and the table slots of its
+  // new UVs are fetched before its polygons are added, so that their cache misses overlap.
   void AddPolygons(const BaseSelect* selection, uint32_t material) {
     ForEachSelectedRun(selection, polygonCount_, [&](LONG first, LONG last) {
-      for (LONG i = first; i <= last; ++i) AddPolygon(i, material);
+      for (LONG begin = first; begin <= last; begin += kBlock) {
+        const LONG end = std::min(last + 1, begin + kBlock);
+        if (uvs_) ReadUVsAndPrefetch(begin, end);
+        for (LONG i = begin; i < end; ++i) AddPolygon(i, block_[i - begin], material);
+      }
     });
   }
 
@@ -223,14 +229,12 @@ class MeshBuilder {
   bool InRange(LONG point) const { return point >= 0 && point < pointCount_; }
   bool Valid(const CPolygon& p) const { return InRange(p.a) && InRange(p.b) && InRange(p.c) && InRange(p.d); }
 
-  void AddPolygon(LONG i, uint32_t material) {
+  void AddPolygon(LONG i, const UVWStruct& uv, uint32_t material) {
     const CPolygon& p = polygons_[i];
     if (!Valid(p)) {
       ++skipped_;
       return;
     }
-    UVWStruct uv;
-    if (uvs_) uvs_->Get(i, uv);
     const uint32_t va = VertexOf(p.a, i, 0), ua = UVOf(p.a, uv.a);
     const uint32_t vb = VertexOf(p.b, i, 1), ub = UVOf(p.b, uv.b);
     const uint32_t vc = VertexOf(p.c, i, 2), uc = UVOf(p.c, uv.c);
@@ -286,6 +290,25 @@ class MeshBuilder {
     return otherNormals_->Find(key);
   }
 
+  void ReadUVsAndPrefetch(LONG begin, LONG end) {
+    for (LONG i = begin; i < end; ++i) {
+      UVWStruct& uv = block_[i - begin];
+      uvs_->Get(i, uv);
+      const CPolygon& p = polygons_[i];
+      if (!Valid(p)) continue;
+      PrefetchIfNew(p.a, uv.a);
+      PrefetchIfNew(p.b, uv.b);
+      PrefetchIfNew(p.c, uv.c);
+      if (p.c != p.d) PrefetchIfNew(p.d, uv.d);
+    }
+  }
+
+  void PrefetchIfNew(LONG point, const Vector& uvw) {
+    const Kyrano::Vec2f key = UVKey(uvw);
+    const uint32_t cached = pointUV_[size_t(point)];
+    if (cached == 0 || !UVStore::Same(mesh_.uvs[cached - 1], key)) uvIndex_.Prefetch(UVStore::Hash(key));
+  }
+
   // Texture v runs the other way in the renderer.
   static Kyrano::Vec2f UVKey(const Vector& uvw) { return Kyrano::Vec2f{uvw.x, 1.0f - uvw.y}; }
 
@@ -319,7 +342,9 @@ class MeshBuilder {
   // Index + 1 (0: none yet) of the first vertex at each position (by its first point), of
   // the vertex of each point's usual normal, and of each point's last UV.
   std::vector<uint32_t> positionVertex_, pointVertex_, pointUV_;
-  uint32_t zeroUV_ = 0;  // index + 1 of the UV every corner has without a UV source
+  static const LONG kBlock = 32;
+  UVWStruct block_[kBlock];  // the UV entries of the block being added (zero without a UV source)
+  uint32_t zeroUV_ = 0;      // index + 1 of the UV every corner has without a UV source
   LONG skipped_ = 0;
 };
 
