@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ImportAxes.h"
 #include "ImportMeshes.h"
 
 namespace host {
@@ -62,7 +63,7 @@ struct AngleCounts {
 };
 
 AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vector<CPolygon>& polygons,
-                             const std::vector<Vector>& normals) {
+                             const CornerNormals& normals) {
   // Half-edges grouped by start point (counting sort), so that the faces on either side of an
   // edge are found by looking at a few neighbours of its end point.
   const size_t np = points.size();
@@ -102,15 +103,19 @@ AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vecto
       const Vector& na = faceNormals[size_t(e.poly)];
       const Vector& nb = faceNormals[size_t(other)];
       if (Len(na) == 0 || Len(nb) == 0) continue;
-      const Real angle = std::acos(std::max(-1.0f, std::min(1.0f, na * nb)));
+      // Faces this close to parallel are flat whatever acos rounds to (acos(0.999999) is
+      // about 0.0014): most edges of a fine mesh end here without one.
+      const Real cosine = na * nb;
+      if (cosine >= 0.999999f) continue;
+      const Real angle = std::acos(std::max(-1.0f, std::min(1.0f, cosine)));
       // Between faces in one plane smooth and hard look the same: such edges tell nothing.
       if (angle <= kFlat) continue;
       const int su = slotOf(other, LONG(u)), sv = slotOf(other, v);
       const int eu = e.slot, ev = (e.slot + 1) % CornerCount(polygons[size_t(e.poly)]);
       if (su < 0 || sv < 0) continue;
       const size_t a = size_t(e.poly) * 4, b = size_t(other) * 4;
-      counts.Add(angle, SameNormal(normals[a + size_t(eu)], normals[b + size_t(su)]) &&
-                            SameNormal(normals[a + size_t(ev)], normals[b + size_t(sv)]));
+      counts.Add(angle, SameNormal(normals.Of(a + size_t(eu)), normals.Of(b + size_t(su))) &&
+                            SameNormal(normals.Of(a + size_t(ev)), normals.Of(b + size_t(sv))));
     }
   }
   return counts;
@@ -118,8 +123,10 @@ AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vecto
 
 }  // namespace
 
+Vector CornerNormals::Of(size_t corner) const { return HostDirection(normals[vertexOfCorner[corner]]); }
+
 Smoothing ChooseSmoothing(const std::vector<Vector>& points, const std::vector<CPolygon>& polygons,
-                          const std::vector<Vector>* cornerNormals) {
+                          const CornerNormals* cornerNormals) {
   Smoothing s;
   if (!cornerNormals) {
     s.phong = true;  // no normals in the file: the host's default smoothing
