@@ -97,6 +97,8 @@ class MeshBuilder {
     if (hasUV_) out_.uvs.reserve(mesh_.mNumFaces);
     if (hasNormals_) {
       normals_.normals = mesh_.mNormals;
+      normals_.vertexCount = mesh_.mNumVertices;
+      normals_.onePointPerVertex = out_.points.size() == finiteVertices_;
       normals_.vertexOfCorner.reserve(size_t(mesh_.mNumFaces) * 4);
     }
     for (unsigned f = 0; f < mesh_.mNumFaces; f++) AddFace(f);
@@ -139,6 +141,7 @@ class MeshBuilder {
       if (v + ahead < n) table.Prefetch(hashOf(v + ahead));
       const aiVector3D& p = mesh_.mVertices[v];
       if (!Finite(p)) continue;
+      finiteVertices_++;
       bool added = false;
       pointOf_[v] = table.Find(v, hashOf(v), &added);
       if (added) out_.points.push_back(HostPoint(p, unit_));
@@ -204,6 +207,7 @@ class MeshBuilder {
   ConvertedMesh out_;
   std::vector<LONG> pointOf_;  // merged point of each vertex, -1 for one that is not a number
   CornerNormals normals_;
+  size_t finiteVertices_ = 0;
   bool hasUV_ = false, hasNormals_ = false;
 };
 

@@ -50,7 +50,9 @@ PolygonObject* MakePolygonObject(const ConvertedMesh& m);
 // polygon, in the polygons' corner order) the file vertex it came from, whose normal it has.
 struct CornerNormals {
   const aiVector3D* normals = nullptr;  // the file's, one per vertex
+  size_t vertexCount = 0;
   std::vector<unsigned> vertexOfCorner;
+  bool onePointPerVertex = false;  // no two vertices of the file were merged into one point
   // The normal of corner `corner` (polygon * 4 + slot) in the host's axes.
   Vector Of(size_t corner) const;
 };

@@ -34,6 +34,12 @@ Vector FaceNormal(const std::vector<Vector>& points, const CPolygon& p) {
 
 // Two corner normals the file draws as one (a smooth edge), with a tolerance of half a degree.
 bool SameNormal(const Vector& a, const Vector& b) {
+  // Corners of one vertex of the file have one normal: equal normals of a length whose
+  // square is a normal float need no square roots (their quotient is 1 within rounding).
+  if (a == b) {
+    const Real square = a * a;
+    if (square >= 1e-30f && square <= 1e30f) return true;
+  }
   const Real la = Len(a), lb = Len(b);
   if (la == 0 || lb == 0 || !std::isfinite(la) || !std::isfinite(lb)) return la == lb;
   return (a * b) / (la * lb) > 0.99996f;
@@ -62,8 +68,9 @@ struct AngleCounts {
   }
 };
 
+// With `firstEdgeTells`, counting stops at the first edge that counts.
 AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vector<CPolygon>& polygons,
-                             const CornerNormals& normals) {
+                             const CornerNormals& normals, bool firstEdgeTells) {
   // Half-edges grouped by start point (counting sort), so that the faces on either side of an
   // edge are found by looking at a few neighbours of its end point.
   const size_t np = points.size();
@@ -102,7 +109,8 @@ AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vecto
       if (uses != 2 || other == e.poly) continue;
       const Vector& na = faceNormals[size_t(e.poly)];
       const Vector& nb = faceNormals[size_t(other)];
-      if (Len(na) == 0 || Len(nb) == 0) continue;
+      // Face normals are of unit length or zero.
+      if (na == Vector() || nb == Vector()) continue;
       // Faces this close to parallel are flat whatever acos rounds to (acos(0.999999) is
       // about 0.0014): most edges of a fine mesh end here without one.
       const Real cosine = na * nb;
@@ -116,6 +124,7 @@ AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vecto
       const size_t a = size_t(e.poly) * 4, b = size_t(other) * 4;
       counts.Add(angle, SameNormal(normals.Of(a + size_t(eu)), normals.Of(b + size_t(su))) &&
                             SameNormal(normals.Of(a + size_t(ev)), normals.Of(b + size_t(sv))));
+      if (firstEdgeTells) return counts;
     }
   }
   return counts;
@@ -125,6 +134,19 @@ AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vecto
 
 Vector CornerNormals::Of(size_t corner) const { return HostDirection(normals[vertexOfCorner[corner]]); }
 
+// When each point came from one vertex of the file, both faces along an edge take their
+// corners' normals from the same two vertices; when each vertex's normal is also the same as
+// itself (a number of usable length), every edge that counts is smooth, and the first such
+// edge decides as much as all of them: smooth without an angle limit.
+bool EveryEdgeSmooth(const CornerNormals& normals) {
+  if (!normals.onePointPerVertex) return false;
+  for (size_t v = 0; v < normals.vertexCount; v++) {
+    const Vector n = HostDirection(normals.normals[v]);
+    if (!SameNormal(n, n)) return false;
+  }
+  return true;
+}
+
 Smoothing ChooseSmoothing(const std::vector<Vector>& points, const std::vector<CPolygon>& polygons,
                           const CornerNormals* cornerNormals) {
   Smoothing s;
@@ -132,7 +154,7 @@ Smoothing ChooseSmoothing(const std::vector<Vector>& points, const std::vector<C
     s.phong = true;  // no normals in the file: the host's default smoothing
     return s;
   }
-  const AngleCounts c = CountSharedEdges(points, polygons, *cornerNormals);
+  const AngleCounts c = CountSharedEdges(points, polygons, *cornerNormals, EveryEdgeSmooth(*cornerNormals));
   // A limit placed after bin j smooths the edges up to it and keeps the rest hard; count the
   // edges each placement gets wrong and keep the best one (j = -1: no smoothing at all).
   size_t bestErrors = c.smoothTotal, hardBelow = 0, smoothBelow = 0;
