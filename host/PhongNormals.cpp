@@ -109,12 +109,28 @@ Vector* PolygonObject::CreatePhongNormals() const {
   const Vector* points = GetPointR();
   std::vector<Vector> faceNormals(static_cast<size_t>(polyCount));
   for (LONG i = 0; i < polyCount; i++) faceNormals[size_t(i)] = host::FaceNormal(points, pointCount, polys[i]);
-  const PointPolygons pp = CollectPointPolygons(polys, polyCount, pointCount);
 
-  // Most points are smooth all round: their normal is made once, not once per corner.
+  // Most points are smooth all round: their normal is made once, not once per corner. Without
+  // an angle limit every point is: the sums are made straight from the polygons, adding in
+  // the order a point's list of polygons would (increasing, a polygon once per corner there).
   std::vector<Vector> shared(static_cast<size_t>(pointCount));
   std::vector<bool> isShared(static_cast<size_t>(pointCount));
-  for (LONG p = 0; p < pointCount; p++) isShared[size_t(p)] = SharedNormal(p, faceNormals, pp, limit, cosLimit, &shared[size_t(p)]);
+  PointPolygons pp;
+  if (limit) {
+    pp = CollectPointPolygons(polys, polyCount, pointCount);
+    for (LONG p = 0; p < pointCount; p++)
+      isShared[size_t(p)] = SharedNormal(p, faceNormals, pp, limit, cosLimit, &shared[size_t(p)]);
+  } else {
+    for (LONG i = 0; i < polyCount; i++)
+      ForEachCorner(polys[i], [&](LONG p) {
+        if (p >= 0 && p < pointCount) shared[size_t(p)] += faceNormals[size_t(i)];
+      });
+    for (LONG p = 0; p < pointCount; p++) {
+      Vector& sum = shared[size_t(p)];
+      isShared[size_t(p)] = sum != Vector();
+      if (isShared[size_t(p)]) sum = !sum;
+    }
+  }
 
   const size_t count = size_t(polyCount) * 4;
   void* memory = std::malloc(sizeof(Vector) * (count ? count : 1));
@@ -126,8 +142,13 @@ Vector* PolygonObject::CreatePhongNormals() const {
     for (int k = 0; k < 4; k++) {
       const LONG point = corners[k];
       const bool sharing = point >= 0 && point < pointCount && isShared[size_t(point)];
-      new (&normals[size_t(i) * 4 + size_t(k)])
-          Vector(sharing ? shared[size_t(point)] : CornerNormal(i, point, faceNormals, pp, limit, cosLimit));
+      // Without a limit a point shares no normal only when its sum has no length (or the
+      // point is missing): each corner keeps its polygon's own then.
+      Vector n;
+      if (sharing) n = shared[size_t(point)];
+      else if (limit) n = CornerNormal(i, point, faceNormals, pp, limit, cosLimit);
+      else n = faceNormals[size_t(i)];
+      new (&normals[size_t(i) * 4 + size_t(k)]) Vector(n);
     }
   }
   return normals;
