@@ -134,6 +134,8 @@ AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vecto
 
 Vector CornerNormals::Of(size_t corner) const { return HostDirection(normals[vertexOfCorner[corner]]); }
 
+namespace {
+
 // When each point came from one vertex of the file, both faces along an edge take their
 // corners' normals from the same two vertices; when each vertex's normal is also the same as
 // itself (a number of usable length), every edge that counts is smooth, and the first such
@@ -147,6 +149,56 @@ bool EveryEdgeSmooth(const CornerNormals& normals) {
   return true;
 }
 
+// How many polygon edges run between points u and v, either way.
+size_t EdgesBetween(const std::vector<CPolygon>& polygons, LONG u, LONG v) {
+  size_t count = 0;
+  for (const CPolygon& p : polygons) {
+    const int n = CornerCount(p);
+    for (int k = 0; k < n; k++) {
+      const LONG from = Corner(p, k), to = Corner(p, (k + 1) % n);
+      count += (from == u && to == v) || (from == v && to == u) ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+bool HasEdge(const CPolygon& p, LONG from, LONG to) {
+  const int n = CornerCount(p);
+  for (int k = 0; k < n; k++)
+    if (Corner(p, k) == from && Corner(p, (k + 1) % n) == to) return true;
+  return false;
+}
+
+// Looks for an edge that the full count would count (two faces, seen from its lower point,
+// not flat) among polygons close to each other at the start of the list, where a mesh's
+// neighbours usually are, checking each one found against every polygon. FALSE when none
+// turns up after a few tries: the full count must decide then.
+bool NearbyCountingEdge(const std::vector<Vector>& points, const std::vector<CPolygon>& polygons) {
+  const size_t n = polygons.size();
+  int checked = 0;
+  for (size_t i = 0; i < std::min<size_t>(n, 256); i++) {
+    const CPolygon& p = polygons[i];
+    for (size_t j = i + 1; j < std::min(n, i + 8); j++) {
+      const CPolygon& q = polygons[j];
+      for (int k = 0; k < CornerCount(p); k++) {
+        const LONG u = Corner(p, k), v = Corner(p, (k + 1) % CornerCount(p));
+        const bool along = HasEdge(q, u, v), against = HasEdge(q, v, u);
+        // Both edges from the higher point: the count never looks at such an edge.
+        if (u == v || (!along && !against) || (u > v && !against)) continue;
+        const Vector na = FaceNormal(points, p), nb = FaceNormal(points, q);
+        if (na == Vector() || nb == Vector()) continue;
+        const Real cosine = na * nb;
+        if (cosine >= 0.999999f || std::acos(std::max(-1.0f, std::min(1.0f, cosine))) <= kFlat) continue;
+        if (EdgesBetween(polygons, u, v) == 2) return true;
+        if (++checked == 8) return false;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 Smoothing ChooseSmoothing(const std::vector<Vector>& points, const std::vector<CPolygon>& polygons,
                           const CornerNormals* cornerNormals) {
   Smoothing s;
@@ -154,7 +206,13 @@ Smoothing ChooseSmoothing(const std::vector<Vector>& points, const std::vector<C
     s.phong = true;  // no normals in the file: the host's default smoothing
     return s;
   }
-  const AngleCounts c = CountSharedEdges(points, polygons, *cornerNormals, EveryEdgeSmooth(*cornerNormals));
+  const bool everyEdgeSmooth = EveryEdgeSmooth(*cornerNormals);
+  if (everyEdgeSmooth && NearbyCountingEdge(points, polygons)) {
+    s.phong = true;
+    s.angleLimit = false;
+    return s;
+  }
+  const AngleCounts c = CountSharedEdges(points, polygons, *cornerNormals, everyEdgeSmooth);
   // A limit placed after bin j smooths the edges up to it and keeps the rest hard; count the
   // edges each placement gets wrong and keep the best one (j = -1: no smoothing at all).
   size_t bestErrors = c.smoothTotal, hardBelow = 0, smoothBelow = 0;

@@ -99,6 +99,14 @@ TEST(ImportSharedVertices, OneNormalPerVertexSmoothsUnlessANormalIsNotANumber) {
     EXPECT_NEAR(Deg(phongOf(doc)->GetReal(PHONGTAG_PHONG_ANGLE, 0)), 40.0f, 0.1f);
   }
   {
+    // Faces in one plane tell nothing of the file's smoothing: no Phong tag.
+    std::vector<Vertex> folded = v;
+    for (Vertex& vertex : v) vertex.z = 0;
+    const Doc doc = import("flat.ply");
+    v = folded;
+    EXPECT_EQ(phongOf(doc), nullptr);
+  }
+  {
     // A tenth vertex at the position of the fourth (as -0) is the same point: the first
     // polygon's a (the host's corners run the other way round) is point 3.
     v.push_back(Vertex{-0.0f, 1, 0, 0, 0, 1});
