@@ -58,8 +58,8 @@ bool AllTakeEachOther(const LONG* polys, LONG count, const std::vector<Vector>& 
     const bool aTakesAll = a == Vector();
     for (LONG j = i; j < count; j++) {
       const Vector& b = faceNormals[size_t(polys[j])];
-      const bool near = a * b >= cosLimit - 1e-6f;
-      if (!(aTakesAll || near) || !(b == Vector() || near)) return false;
+      // Within the angle both take each other; otherwise only two polygons without direction do.
+      if (!(a * b >= cosLimit - 1e-6f) && !(aTakesAll && b == Vector())) return false;
     }
   }
   return true;

@@ -86,10 +86,12 @@ struct PointStore {
 };
 
 // For every point, the first point (in point order) at its renderer position: corners of
-// points at one position may share a vertex, and only those. One sweep over the points; the
+// points at one position may share a vertex, and only those. Empty when no two points share a
+// position. One sweep over the points; the
 // table's slots are fetched some points ahead, as they lie at random.
 std::vector<uint32_t> FirstPointAtEachPosition(const Vector* points, LONG pointCount, Real scale) {
   std::vector<uint32_t> first(static_cast<size_t>(pointCount));
+  bool shared = false;  // some point is at the position of one before it
   FirstSeenIndex<PointStore> positions(PointStore{points, scale}, size_t(pointCount));
   const LONG ahead = 16;
   uint64_t hashes[ahead];
@@ -105,7 +107,9 @@ std::vector<uint32_t> FirstPointAtEachPosition(const Vector* points, LONG pointC
     }
     positions.store().current = uint32_t(p);
     first[size_t(p)] = positions.Find(RendererPosition(points[p], scale), hash);
+    shared = shared || first[size_t(p)] != uint32_t(p);
   }
+  if (!shared) return {};
   return first;
 }
 
@@ -213,36 +217,44 @@ class MeshBuilder {
 
   // Polygons go in blocks: a block's UV entries are read once, and the table slots of its
   // new UVs are fetched before its polygons are added, so that their cache misses overlap.
+  // The loop is made once for each combination of normals and UVs, without tests per corner.
   void AddPolygons(const BaseSelect* selection, uint32_t material) {
-    ForEachSelectedRun(selection, polygonCount_, [&](LONG first, LONG last) {
-      for (LONG begin = first; begin <= last; begin += kBlock) {
-        const LONG end = std::min(last + 1, begin + kBlock);
-        if (uvs_) ReadUVsAndPrefetch(begin, end);
-        for (LONG i = begin; i < end; ++i) AddPolygon(i, block_[i - begin], material);
-      }
-    });
+    if (normals_) uvs_ ? AddRuns<true, true>(selection, material) : AddRuns<true, false>(selection, material);
+    else uvs_ ? AddRuns<false, true>(selection, material) : AddRuns<false, false>(selection, material);
   }
 
   LONG SkippedPolygons() const { return skipped_; }
 
  private:
+  template <bool kNormals, bool kUVs>
+  void AddRuns(const BaseSelect* selection, uint32_t material) {
+    ForEachSelectedRun(selection, polygonCount_, [&](LONG first, LONG last) {
+      for (LONG begin = first; begin <= last; begin += kBlock) {
+        const LONG end = std::min(last + 1, begin + kBlock);
+        if (kUVs) ReadUVsAndPrefetch(begin, end);
+        for (LONG i = begin; i < end; ++i) AddPolygon<kNormals, kUVs>(i, block_[i - begin], material);
+      }
+    });
+  }
+
   bool InRange(LONG point) const { return point >= 0 && point < pointCount_; }
   bool Valid(const CPolygon& p) const { return InRange(p.a) && InRange(p.b) && InRange(p.c) && InRange(p.d); }
 
+  template <bool kNormals, bool kUVs>
   void AddPolygon(LONG i, const UVWStruct& uv, uint32_t material) {
     const CPolygon& p = polygons_[i];
     if (!Valid(p)) {
       ++skipped_;
       return;
     }
-    const uint32_t va = VertexOf(p.a, i, 0), ua = UVOf(p.a, uv.a);
-    const uint32_t vb = VertexOf(p.b, i, 1), ub = UVOf(p.b, uv.b);
-    const uint32_t vc = VertexOf(p.c, i, 2), uc = UVOf(p.c, uv.c);
+    const uint32_t va = VertexOf<kNormals>(p.a, i, 0), ua = UVOf<kUVs>(p.a, uv.a);
+    const uint32_t vb = VertexOf<kNormals>(p.b, i, 1), ub = UVOf<kUVs>(p.b, uv.b);
+    const uint32_t vc = VertexOf<kNormals>(p.c, i, 2), uc = UVOf<kUVs>(p.c, uv.c);
     // The axis exchange mirrors the geometry, so the corner order is reversed to keep the
     // faces' orientation.
     AddTriangle(vc, vb, va, uc, ub, ua, material);
     if (p.c != p.d) {
-      const uint32_t vd = VertexOf(p.d, i, 3), ud = UVOf(p.d, uv.d);
+      const uint32_t vd = VertexOf<kNormals>(p.d, i, 3), ud = UVOf<kUVs>(p.d, uv.d);
       AddTriangle(va, vd, vc, ua, ud, uc, material);
     }
   }
@@ -264,8 +276,9 @@ class MeshBuilder {
   // first vertex made there, then, for another normal, a table of the rest. Without normals
   // the first vertex at the position is the only one. A corner with its point's usual
   // normal goes straight to the vertex its point found before.
+  template <bool kNormals>
   uint32_t VertexOf(LONG point, LONG polygon, int corner) {
-    if (!normals_) return AtPosition(point, nullptr);
+    if (!kNormals) return AtPosition(point, nullptr);
     if (!normals_->HasPointNormal(polygon, corner)) return AtPosition(point, &normals_->OfCorner(polygon, corner));
     uint32_t& known = pointVertex_[size_t(point)];
     if (known == 0) known = AtPosition(point, &normals_->OfPoint(point)) + 1;
@@ -273,7 +286,8 @@ class MeshBuilder {
   }
 
   uint32_t AtPosition(LONG point, const Kyrano::Vec3f* normal) {
-    uint32_t& first = positionVertex_[firstAtPosition_[size_t(point)]];
+    const size_t at = firstAtPosition_.empty() ? size_t(point) : firstAtPosition_[size_t(point)];
+    uint32_t& first = positionVertex_[at];
     if (first == 0) {
       mesh_.positions.push_back(RendererPosition(points_[point], scale_));
       if (normal) mesh_.normals.push_back(*normal);
@@ -315,16 +329,22 @@ class MeshBuilder {
   // Corners of one point usually have one UV, so each point remembers its last index and the
   // table is asked only when the UV differs from that one. Without a UV source every corner's
   // UV is (0, 0): one key for all.
+  template <bool kUVs>
   uint32_t UVOf(LONG point, const Vector& uvw) {
-    if (!uvs_) {
+    if (!kUVs) {
       if (zeroUV_ == 0) zeroUV_ = uvIndex_.Find(UVKey(uvw)) + 1;
       return zeroUV_ - 1;
     }
     const Kyrano::Vec2f key = UVKey(uvw);
-    uint32_t& cached = pointUV_[size_t(point)];
+    const uint32_t cached = pointUV_[size_t(point)];
     if (cached != 0 && UVStore::Same(mesh_.uvs[cached - 1], key)) return cached - 1;
+    return LookUpUV(point, key);
+  }
+
+  // Out of line, so that the common case above stays small enough to be inlined.
+  __attribute__((noinline)) uint32_t LookUpUV(LONG point, const Kyrano::Vec2f& key) {
     const uint32_t index = uvIndex_.Find(key);
-    cached = index + 1;
+    pointUV_[size_t(point)] = index + 1;
     return index;
   }
 
@@ -338,7 +358,8 @@ class MeshBuilder {
   FirstSeenIndex<UVStore> uvIndex_;
   // Vertices of a position that differ from its first one in their normal.
   std::unique_ptr<FirstSeenIndex<VertexStore>> otherNormals_;
-  std::vector<uint32_t> firstAtPosition_;  // the first point at each point's position
+  // The first point at each point's position; empty when every point is the first at its own.
+  std::vector<uint32_t> firstAtPosition_;
   // Index + 1 (0: none yet) of the first vertex at each position (by its first point), of
   // the vertex of each point's usual normal, and of each point's last UV.
   std::vector<uint32_t> positionVertex_, pointVertex_, pointUV_;
