@@ -49,6 +49,9 @@ class PointTable {
     firstVertex_.reserve(expected);
   }
 
+  // The file vertex that made each point, for the caller to keep.
+  std::vector<unsigned> TakeFirstVertices() { return std::move(firstVertex_); }
+
   void Prefetch(uint64_t hash) const { __builtin_prefetch(&slots_[size_t(hash) & (slots_.size() - 1)]); }
 
   // The point at the position of `vertex`, new (numbered next) when no vertex before had it.
@@ -99,7 +102,13 @@ class MeshBuilder {
       normals_.normals = mesh_.mNormals;
       normals_.vertexCount = mesh_.mNumVertices;
       normals_.onePointPerVertex = out_.points.size() == finiteVertices_;
-      normals_.vertexOfCorner.reserve(size_t(mesh_.mNumFaces) * 4);
+      // With one vertex per point a corner's vertex is its point's: no list per corner.
+      if (normals_.onePointPerVertex) {
+        normals_.vertexOfPoint = std::move(vertexOfPoint_);
+        normals_.polygons = &out_.polygons;
+      } else {
+        normals_.vertexOfCorner.reserve(size_t(mesh_.mNumFaces) * 4);
+      }
     }
     for (unsigned f = 0; f < mesh_.mNumFaces; f++) AddFace(f);
     out_.smoothing = ChooseSmoothing(out_.points, out_.polygons, hasNormals_ ? &normals_ : nullptr);
@@ -146,6 +155,7 @@ class MeshBuilder {
       pointOf_[v] = table.Find(v, hashOf(v), &added);
       if (added) out_.points.push_back(HostPoint(p, unit_));
     }
+    if (mesh_.HasNormals()) vertexOfPoint_ = table.TakeFirstVertices();
   }
 
   void AddFace(unsigned f) {
@@ -187,7 +197,8 @@ class MeshBuilder {
     const unsigned a = v[n - 1], b = v[n - 2], c = v[n - 3], d = n == 4 ? v[0] : c;
     out_.polygons.emplace_back(pointOf_[a], pointOf_[b], pointOf_[c], pointOf_[d]);
     if (hasUV_) out_.uvs.emplace_back(UV(a), UV(b), UV(c), UV(d));
-    if (hasNormals_) normals_.vertexOfCorner.insert(normals_.vertexOfCorner.end(), {a, b, c, d});
+    if (hasNormals_ && !normals_.onePointPerVertex)
+      normals_.vertexOfCorner.insert(normals_.vertexOfCorner.end(), {a, b, c, d});
   }
 
   // The host's v runs downwards from the top of the image, the file's upwards.
@@ -207,6 +218,7 @@ class MeshBuilder {
   ConvertedMesh out_;
   std::vector<LONG> pointOf_;  // merged point of each vertex, -1 for one that is not a number
   CornerNormals normals_;
+  std::vector<unsigned> vertexOfPoint_;  // the file vertex that made each point
   size_t finiteVertices_ = 0;
   bool hasUV_ = false, hasNormals_ = false;
 };

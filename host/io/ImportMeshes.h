@@ -48,11 +48,14 @@ PolygonObject* MakePolygonObject(const ConvertedMesh& m);
 
 // The file's normals at the polygons' corners, without a copy: for each corner (four per
 // polygon, in the polygons' corner order) the file vertex it came from, whose normal it has.
+// When each point came from one vertex, the point's vertex serves for all its corners.
 struct CornerNormals {
   const aiVector3D* normals = nullptr;  // the file's, one per vertex
   size_t vertexCount = 0;
-  std::vector<unsigned> vertexOfCorner;
   bool onePointPerVertex = false;  // no two vertices of the file were merged into one point
+  std::vector<unsigned> vertexOfCorner;  // without one point per vertex
+  std::vector<unsigned> vertexOfPoint;   // with one point per vertex
+  const std::vector<CPolygon>* polygons = nullptr;
   // The normal of corner `corner` (polygon * 4 + slot) in the host's axes.
   Vector Of(size_t corner) const;
 };

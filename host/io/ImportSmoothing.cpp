@@ -132,7 +132,11 @@ AngleCounts CountSharedEdges(const std::vector<Vector>& points, const std::vecto
 
 }  // namespace
 
-Vector CornerNormals::Of(size_t corner) const { return HostDirection(normals[vertexOfCorner[corner]]); }
+Vector CornerNormals::Of(size_t corner) const {
+  if (!onePointPerVertex) return HostDirection(normals[vertexOfCorner[corner]]);
+  const LONG point = Corner((*polygons)[corner / 4], int(corner % 4));
+  return HostDirection(normals[vertexOfPoint[size_t(point)]]);
+}
 
 namespace {
 
