@@ -86,9 +86,9 @@ struct PointStore {
 };
 
 // For every point, the first point (in point order) at its renderer position: corners of
-// points at one position may share a vertex, and only those. Empty when no two points share a
-// position. One sweep over the points; the
-// table's slots are fetched some points ahead, as they lie at random.
+// points at one position may share a vertex, and only those. Empty when no two points share
+// a position. One sweep over the points; the table's slots are fetched some points ahead, as
+// they lie at random.
 std::vector<uint32_t> FirstPointAtEachPosition(const Vector* points, LONG pointCount, Real scale) {
   std::vector<uint32_t> first(static_cast<size_t>(pointCount));
   bool shared = false;  // some point is at the position of one before it
