@@ -123,6 +123,10 @@ TEST_F(ImportedLights, ColladaLightsGiveOneEmitterPerPointOrSpotLight) {
   EXPECT_EQ(Params(doc->SearchObject("Spot")), "type 1 colour 1 1 1 brightness 1");
   EXPECT_EQ(Params(doc->SearchObject("Area")), "type 0 colour 1 1 1 brightness 1");
   EXPECT_EQ(Params(doc->SearchObject("Sun")), "type 3 colour 1 1 1 brightness 1");
+  // A host light shines along its z axis; the file's spot shines down (its -z, the file being
+  // z-up), so the host spot's z axis points down its y axis.
+  const Vector shines = !doc->SearchObject("Spot")->GetMg().v3;
+  EXPECT_NEAR(shines.y, -1.0f, 1e-5f);
 
   const Emitters e = ExportAndCheck(doc.get());
   EXPECT_EQ(e.spheres, (std::vector<std::string>{"Lamp", "Area"}));
