@@ -2,6 +2,7 @@
 // geometry (an analytic sphere, a small plane, a primitive of the area light's shape or the
 // area light's own polygon object) whose material "defaultLight" emits.
 #include <cmath>
+#include <initializer_list>
 
 #include "PluginIds.h"
 #include "description/tMyLightTag.h"
@@ -51,58 +52,29 @@ class TemporaryDocument {
   BaseDocument* doc_;
 };
 
-// A flat square of the given side, facing the light's z axis, in one polygon.
+struct Parameter {
+  LONG id;
+  GeData value;
+};
+
+// A new primitive object with the given parameters, or null.
+BaseObject* MakePrimitive(LONG type, std::initializer_list<Parameter> parameters) {
+  BaseObject* op = BaseObject::Alloc(type);
+  if (!op) return nullptr;
+  for (const Parameter& p : parameters) op->GetDataInstance()->SetData(p.id, p.value);
+  return op;
+}
+
+// Planes, discs and cylinders face (stand along) the light's z axis; segment counts are
+// whole numbers.
 BaseObject* MakePlane(Real width, Real height) {
-  BaseObject* plane = BaseObject::Alloc(Oplane);
-  if (!plane) return nullptr;
-  BaseContainer* bc = plane->GetDataInstance();
-  bc->SetReal(PRIM_PLANE_WIDTH, width);
-  bc->SetReal(PRIM_PLANE_HEIGHT, height);
-  bc->SetLong(PRIM_PLANE_SUBW, 1);
-  bc->SetLong(PRIM_PLANE_SUBH, 1);
-  bc->SetLong(PRIM_AXIS, PRIM_AXIS_ZP);
-  return plane;
+  return MakePrimitive(Oplane, {{PRIM_PLANE_WIDTH, width}, {PRIM_PLANE_HEIGHT, height}, {PRIM_PLANE_SUBW, LONG(1)},
+                                {PRIM_PLANE_SUBH, LONG(1)}, {PRIM_AXIS, LONG(PRIM_AXIS_ZP)}});
 }
 
 BaseObject* MakeSphere(Real radius, bool hemisphere) {
-  BaseObject* sphere = BaseObject::Alloc(Osphere);
-  if (!sphere) return nullptr;
-  BaseContainer* bc = sphere->GetDataInstance();
-  bc->SetReal(PRIM_SPHERE_RAD, radius);
-  bc->SetLong(PRIM_SPHERE_SUB, kRoundSegments);
-  if (hemisphere) bc->SetLong(PRIM_SPHERE_TYPE, PRIM_SPHERE_TYPE_HEMISPHERE);
-  return sphere;
-}
-
-BaseObject* MakeDisc(Real radius) {
-  BaseObject* disc = BaseObject::Alloc(Odisc);
-  if (!disc) return nullptr;
-  BaseContainer* bc = disc->GetDataInstance();
-  bc->SetReal(PRIM_DISC_ORAD, radius);
-  bc->SetLong(PRIM_DISC_SUB, 1);
-  bc->SetLong(PRIM_DISC_CSUB, kRoundSegments);
-  bc->SetLong(PRIM_AXIS, PRIM_AXIS_ZP);
-  return disc;
-}
-
-BaseObject* MakeCylinder(Real radius, Real height) {
-  BaseObject* cylinder = BaseObject::Alloc(Ocylinder);
-  if (!cylinder) return nullptr;
-  BaseContainer* bc = cylinder->GetDataInstance();
-  bc->SetReal(PRIM_CYLINDER_RADIUS, radius);
-  bc->SetReal(PRIM_CYLINDER_HEIGHT, height);
-  bc->SetLong(PRIM_CYLINDER_SEG, kRoundSegments);
-  bc->SetLong(PRIM_AXIS, PRIM_AXIS_ZP);
-  return cylinder;
-}
-
-BaseObject* MakeCube(const Vector& size) {
-  BaseObject* cube = BaseObject::Alloc(Ocube);
-  if (!cube) return nullptr;
-  BaseContainer* bc = cube->GetDataInstance();
-  bc->SetVector(PRIM_CUBE_LEN, size);
-  bc->SetLong(PRIM_AXIS, PRIM_AXIS_ZP);
-  return cube;
+  return MakePrimitive(Osphere, {{PRIM_SPHERE_RAD, radius}, {PRIM_SPHERE_SUB, kRoundSegments},
+                                 {PRIM_SPHERE_TYPE, LONG(hemisphere ? PRIM_SPHERE_TYPE_HEMISPHERE : PRIM_SPHERE_TYPE_STANDARD)}});
 }
 
 bool Positive(Real v) { return v > 0 && std::isfinite(v); }
@@ -114,7 +86,8 @@ BaseObject* MakeAreaPrimitive(LONG shape, const Vector& size, bool* flat) {
   switch (shape) {
     case LIGHT_AREADETAILS_SHAPE_DISC:
       *flat = !Positive(round);
-      return MakeDisc(round);
+      return MakePrimitive(Odisc, {{PRIM_DISC_ORAD, round}, {PRIM_DISC_SUB, LONG(1)}, {PRIM_DISC_CSUB, kRoundSegments},
+                                   {PRIM_AXIS, LONG(PRIM_AXIS_ZP)}});
     case LIGHT_AREADETAILS_SHAPE_RECTANGLE:
       *flat = !Positive(size.x) || !Positive(size.y);
       return MakePlane(size.x, size.y);
@@ -124,13 +97,33 @@ BaseObject* MakeAreaPrimitive(LONG shape, const Vector& size, bool* flat) {
       return MakeSphere(ball, shape == LIGHT_AREADETAILS_SHAPE_HEMISPHERE);
     case LIGHT_AREADETAILS_SHAPE_CYLINDER:
       *flat = !Positive(round) || !Positive(size.z);
-      return MakeCylinder(round, size.z);
+      return MakePrimitive(Ocylinder, {{PRIM_CYLINDER_RADIUS, round}, {PRIM_CYLINDER_HEIGHT, size.z},
+                                       {PRIM_CYLINDER_SEG, kRoundSegments}, {PRIM_AXIS, LONG(PRIM_AXIS_ZP)}});
     case LIGHT_AREADETAILS_SHAPE_CUBE:
       *flat = !Positive(size.x) || !Positive(size.y) || !Positive(size.z);
-      return MakeCube(size);
+      return MakePrimitive(Ocube, {{PRIM_CUBE_LEN, size}, {PRIM_AXIS, LONG(PRIM_AXIS_ZP)}});
     default:
       return nullptr;
   }
+}
+
+// Writes a light's primitive (which it takes over) as polygons: made editable in a document
+// of its own, named after the light.
+Bool WritePrimitiveLight(KyranoSceneExporter& exporter, BaseObject* light, BaseObject* primitive,
+                         const Matrix& globalMatrix, long index, int lightType) {
+  TemporaryDocument temporary;
+  if (!primitive || !temporary.get()) {
+    BaseObject::Free(primitive);
+    return FALSE;
+  }
+  primitive->SetName(light->GetName());
+  temporary.get()->InsertObject(primitive, nullptr, nullptr);
+  BaseObject* geometry = MakeObjectEditable(primitive, temporary.get());
+  if (!geometry) {
+    SkipLight(light, "its shape could not be made into polygons.");
+    return FALSE;
+  }
+  return exporter.SceneExportLightGeometry(light, temporary.get(), geometry, globalMatrix, index, lightType);
 }
 
 String TypeWhy(LONG type) {
@@ -177,17 +170,7 @@ Bool KyranoSceneExporter::SceneExportPointLight(BaseObject* light, const Matrix&
 // profile the model writer attaches (the tag's own, or the default profile).
 Bool KyranoSceneExporter::SceneExportSpotLight(BaseObject* light, const Matrix& globalMatrix, long index) {
   const Real side = kSpotLightSize / sceneScale;
-  TemporaryDocument temporary;
-  BaseObject* plane = temporary.get() ? MakePlane(side, side) : nullptr;
-  if (!plane) return FALSE;
-  plane->SetName(light->GetName());
-  temporary.get()->InsertObject(plane, nullptr, nullptr);
-  BaseObject* geometry = MakeObjectEditable(plane, temporary.get());
-  if (!geometry) {
-    SkipLight(light, "its plane could not be made into polygons.");
-    return FALSE;
-  }
-  return SceneExportLightGeometry(light, temporary.get(), geometry, globalMatrix, index, LIGHT_SPOT);
+  return WritePrimitiveLight(*this, light, MakePlane(side, side), globalMatrix, index, LIGHT_SPOT);
 }
 
 Bool KyranoSceneExporter::SceneExportAreaLight(BaseObject* light, const Matrix& globalMatrix, long index) {
@@ -196,8 +179,7 @@ Bool KyranoSceneExporter::SceneExportAreaLight(BaseObject* light, const Matrix& 
   const Vector size(data->GetReal(LIGHT_AREADETAILS_SIZEX, 200.0f), data->GetReal(LIGHT_AREADETAILS_SIZEY, 200.0f),
                     data->GetReal(LIGHT_AREADETAILS_SIZEZ, 200.0f));
   bool flat = false;
-  TemporaryDocument temporary;
-  BaseObject* primitive = temporary.get() ? MakeAreaPrimitive(shape, size, &flat) : nullptr;
+  BaseObject* primitive = MakeAreaPrimitive(shape, size, &flat);
   if (!primitive) {
     SkipLight(light, String("the renderer has no area lights of shape ") + LongToString(shape) + ".");
     return FALSE;
@@ -207,14 +189,7 @@ Bool KyranoSceneExporter::SceneExportAreaLight(BaseObject* light, const Matrix& 
     SkipLight(light, "its area has no size.");
     return FALSE;
   }
-  primitive->SetName(light->GetName());
-  temporary.get()->InsertObject(primitive, nullptr, nullptr);
-  BaseObject* geometry = MakeObjectEditable(primitive, temporary.get());
-  if (!geometry) {
-    SkipLight(light, "its shape could not be made into polygons.");
-    return FALSE;
-  }
-  return SceneExportLightGeometry(light, temporary.get(), geometry, globalMatrix, index, LIGHT_AREA);
+  return WritePrimitiveLight(*this, light, primitive, globalMatrix, index, LIGHT_AREA);
 }
 
 // The light's own polygon object emits, placed where it stands; the mesh pass leaves it out.

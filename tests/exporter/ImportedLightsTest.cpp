@@ -88,6 +88,16 @@ class ImportedLights : public ::testing::Test {
     return out;
   }
 
+  // A model of the package, imported quietly; null when the package is not installed.
+  Doc Import(const std::string& model) {
+    const std::string folder = ModelFolder();
+    if (folder.empty()) return nullptr;
+    host::Console::Get().StartCapture();
+    Doc doc(host::ImportScene(folder + "/" + model));
+    host::Console::Get().StopCapture();
+    return doc;
+  }
+
   TempDir dir_{"imported_lights"};
   host::PluginLibrary lib_;
 };
@@ -112,11 +122,8 @@ std::string Params(BaseObject* light) {
 }  // namespace
 
 TEST_F(ImportedLights, ColladaLightsGiveOneEmitterPerPointOrSpotLight) {
-  const std::string folder = ModelFolder();
-  if (folder.empty()) GTEST_SKIP() << "Debian's assimp-testmodels package is not installed";
-  host::Console::Get().StartCapture();
-  Doc doc(host::ImportScene(folder + "/Collada/lights.dae"));
-  host::Console::Get().StopCapture();
+  Doc doc = Import("Collada/lights.dae");
+  if (!doc) GTEST_SKIP() << "Debian's assimp-testmodels package is not installed";
   // The file's "Area" lamp is a point light in Collada; its "Hemi" lamp is ambient, which the
   // host has no object for.
   EXPECT_EQ(Params(doc->SearchObject("Lamp")), "type 0 colour 1 1 1 brightness 1");
@@ -136,11 +143,8 @@ TEST_F(ImportedLights, ColladaLightsGiveOneEmitterPerPointOrSpotLight) {
 }
 
 TEST_F(ImportedLights, BlenderAreaLightsBecomeRectanglesOfTheirSize) {
-  const std::string folder = ModelFolder();
-  if (folder.empty()) GTEST_SKIP() << "Debian's assimp-testmodels package is not installed";
-  host::Console::Get().StartCapture();
-  Doc doc(host::ImportScene(folder + "/BLEND/AreaLight_269.blend"));
-  host::Console::Get().StopCapture();
+  Doc doc = Import("BLEND/AreaLight_269.blend");
+  if (!doc) GTEST_SKIP() << "Debian's assimp-testmodels package is not installed";
   EXPECT_EQ(Params(doc->SearchObject("Bar")), "type 8 colour 1 1 1 brightness 42 area 0.5 x 2 x 0 shape 1");
   EXPECT_EQ(Params(doc->SearchObject("Foo")), "type 8 colour 1 1 1 brightness 1 area 1 x 1 x 0 shape 1");
 

@@ -15,9 +15,8 @@
 #include "exporter/KyranoSceneExporter.h"
 #include "exporter/SceneTestHelpers.h"
 #include "geometry/KyranoMesh.h"
-#include "host/Console.h"
 #include "host/DocumentIO.h"
-#include "host/PluginLoader.h"
+#include "nodes/NodeFixture.h"
 
 using namespace testing_support;
 
@@ -29,16 +28,9 @@ std::string InCentimetres(const std::string& objects, const std::string& scale =
          R"(, "RENDERSETTINGS_CUSTOM_SCALE": 0.0}}]}], "objects": [)" + objects + "]}";
 }
 
-class LightsExport : public ::testing::Test {
+// The plug-in loaded for its tags and render settings node.
+class LightsExport : public PluginNodes {
  protected:
-  void SetUp() override {
-    host::Console::Get().SetEcho(false);
-    ASSERT_TRUE(lib_.Load(TAVRELL_PLUGIN_DIR)) << lib_.error();
-  }
-  void TearDown() override {
-    SetActiveDocument(nullptr);
-    BaseDocument::Free(doc_);
-  }
 
   // Writes the document beside the scene (so relative names resolve there), exports it into
   // `scene` in the test's folder and reads the scene back; the console lines in lines_.
@@ -80,8 +72,6 @@ class LightsExport : public ::testing::Test {
   }
 
   TempDir dir_{"lights"};
-  host::PluginLibrary lib_;
-  BaseDocument* doc_ = nullptr;
   TiXmlDocument xml_;
   std::vector<std::string> lines_;
 };
