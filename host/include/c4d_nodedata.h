@@ -28,9 +28,14 @@ class NodeData {
   // Fills the description of the node's parameters; flags gets DESCFLAGS_DESC_LOADED when
   // the plug-in loaded it.
   virtual Bool GetDDescription(GeListNode*, Description*, LONG& /*flags*/) { return FALSE; }
+  // A parameter the node reads or stores itself; it adds DESCFLAGS_PARAM_GET (SET) to flags
+  // when it did, and the host then leaves the node's container alone.
+  virtual Bool GetDParameter(GeListNode*, const DescID&, GeData&, LONG& /*flags*/) { return TRUE; }
+  virtual Bool SetDParameter(GeListNode*, const DescID&, const GeData&, LONG& /*flags*/) { return TRUE; }
 };
 
 enum { DESCFLAGS_DESC_LOADED = 2 };
+enum { DESCFLAGS_PARAM_GET = 2, DESCFLAGS_PARAM_SET = 2 };
 enum { EXECUTION_RESULT_OK = 0 };
 enum { DRAWPASS_OBJECT = 0 };
 
