@@ -55,7 +55,9 @@ Vec3 Transform::Normal(const Vec3& n) const {
   const Vec3 r0(m[0][0], m[0][1], m[0][2]), r1(m[1][0], m[1][1], m[1][2]), r2(m[2][0], m[2][1], m[2][2]);
   const Vec3 c0 = Cross(r1, r2), c1 = Cross(r2, r0), c2 = Cross(r0, r1);
   const float det = Dot(r0, c0);
-  const Vec3 out = c0 * n.x + c1 * n.y + c2 * n.z;
+  // The cofactor rows c0, c1, c2 are the rows of the inverse transpose (times det): each
+  // component of the result is one row dotted with the normal.
+  const Vec3 out(Dot(c0, n), Dot(c1, n), Dot(c2, n));
   return Normalize(det < 0 ? -out : out);
 }
 
