@@ -9,6 +9,7 @@
 
 #include "host/BuiltinTypes.h"
 #include "host/PluginRegistry.h"
+#include "ReplaceFile.h"
 
 namespace host {
 
@@ -827,15 +828,8 @@ std::string SerializeDocument(BaseDocument* doc) {
 
 void SaveDocument(BaseDocument* doc, const std::string& path) {
   const std::string text = SerializeDocument(doc);
-  const std::string tmp = path + ".tmp";
-  std::FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (!f) throw DocumentError(path + ": cannot write the document (cannot create " + tmp + ")");
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = (std::fclose(f) == 0) && ok;
-  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    throw DocumentError(path + ": cannot write the document");
-  }
+  const std::string error = replaceFileWithBytes(path, text);
+  if (!error.empty()) throw DocumentError(path + ": cannot write the document (" + error + ")");
 }
 
 }  // namespace host

@@ -15,6 +15,7 @@
 
 #include "helpers/HelpersPaths.h"
 #include "helpers/HelpersSettings.h"
+#include "utils/ReplaceFile.h"
 
 namespace Helpers {
 
@@ -219,18 +220,6 @@ std::string BatchFrame(const BatchOptions& o, LONG frame) {
   return text;
 }
 
-// Writes the bytes to a temporary file beside the target and renames it over the target.
-bool ReplaceFile(const Filename& target, const std::string& bytes) {
-  const Filename temp(target.GetString() + "." + LongToString(LONG(getpid())) + ".tmp");
-  BaseFile* file = BaseFile::Alloc();
-  bool ok = file && file->Open(temp, GE_WRITE, FILEDIALOG_NONE) && file->WriteBytes(bytes.data(), LONG(bytes.size()));
-  if (file) ok = file->Close() && ok;
-  BaseFile::Free(file);
-  ok = ok && std::rename(EightBit(temp.GetString()).c_str(), EightBit(target.GetString()).c_str()) == 0;
-  if (!ok) GeFKill(temp);
-  return ok;
-}
-
 }  // namespace
 
 Filename GetWritePath() { return GeGetPluginPath() + Filename("presets"); }
@@ -294,7 +283,8 @@ Filename WriteBatchFile(const Filename& scene, int belowNormal, const Filename& 
   for (long long frame = firstFrame; frame <= lastFrame; ++frame) text += BatchFrame(o, LONG(frame));
 
   const Filename batch = GetWritePath() + Filename(kBatchFile);
-  if (!ReplaceFile(batch, text)) GePrint(String("Could not write the batch file ") + batch.GetString());
+  const std::string error = replaceFileWithBytes(EightBit(batch.GetString()), text);
+  if (!error.empty()) GePrint(String("Could not write the batch file: ") + error.c_str());
   return batch;
 }
 
