@@ -185,14 +185,28 @@ LONG BatchSeed() {
   return LONG(random.Get01() * Real(GeGetTimer()));
 }
 
+// A batch file expands "%NAME%" even inside quotes; "%%" stands for one percent sign.
+std::string BatchText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '%') out += '%';
+    out += c;
+  }
+  return out;
+}
+
 // A path written for the batch: folder, a backslash, file name, then an optional frame tag
 // and the suffix; the path's own suffix is dropped first.
 std::string BatchPath(const Filename& path, const std::string& frameTag, const char* suffix) {
   Filename bare = path;
   bare.ClearSuffix();
-  return "\"" + EightBit(bare.GetDirectory().GetString()) + "\\" + EightBit(bare.GetFileString()) + frameTag + suffix +
-         "\"";
+  return "\"" + BatchText(EightBit(bare.GetDirectory().GetString())) + "\\" + BatchText(EightBit(bare.GetFileString())) +
+         frameTag + suffix + "\"";
 }
+
+// A double quote in a path would end its quoting, and a line break the command: what follows
+// would run as commands of their own. A batch file has no way to quote either.
+bool Unquotable(const Filename& path) { return EightBit(path.GetString()).find_first_of("\"\r\n") != std::string::npos; }
 
 struct BatchOptions {
   Filename scene;
@@ -276,9 +290,15 @@ Filename WriteBatchFile(const Filename& scene, int belowNormal, const Filename& 
   o.animation = animation != 0;
   o.port = port;
   o.haltSpp = haltSpp;
+  for (const Filename* path : {&o.scene, &o.outputImage, &o.exe}) {
+    if (!Unquotable(*path)) continue;
+    GePrint(String("Batch file not written: the path ") + path->GetString() +
+            " holds a double quote or a line break, which a batch file cannot quote.");
+    return Filename();
+  }
 
   std::string text = "@echo off\n";
-  text += "cd /d \"" + EightBit(o.exe.GetDirectory().GetString()) + "\"\n";
+  text += "cd /d \"" + BatchText(EightBit(o.exe.GetDirectory().GetString())) + "\"\n";
   // A wide count, so that a range ending at the largest frame number still ends.
   for (long long frame = firstFrame; frame <= lastFrame; ++frame) text += BatchFrame(o, LONG(frame));
 
