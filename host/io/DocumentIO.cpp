@@ -759,7 +759,8 @@ class Writer {
   // depth: how deep the objects stand in the hierarchy, 1 at the top.
   json Objects(BaseDocument* doc, BaseObject* first, int depth) {
     if (first && depth > kMaxObjectDepth)
-      throw DocumentError("the object " + ObjectPath(first) + " stands more than " + std::to_string(kMaxObjectDepth) +
+      throw DocumentError("the document cannot be written: the object " + ObjectPath(first) + " stands more than " +
+                          std::to_string(kMaxObjectDepth) +
                           " levels deep, deeper than a document may nest");
     json arr = json::array();
     for (BaseObject* op = first; op; op = op->GetNext()) arr.push_back(Object(doc, op, depth));
