@@ -10,11 +10,9 @@
 
 #include <tinyxml.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace
@@ -42,24 +40,6 @@ void readMaterialsUnder(const TiXmlElement& root)
     }
 }
 
-int treeDepth(const TiXmlNode& root)
-{
-    int deepest = 0;
-    std::vector<std::pair<const TiXmlNode*, int>> pending{ { &root, 0 } };
-    while(!pending.empty())
-    {
-        const auto [node, level] = pending.back();
-        pending.pop_back();
-        for(const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
-        {
-            const int childLevel = level + (child->ToElement() ? 1 : 0);
-            deepest = std::max(deepest, childLevel);
-            pending.push_back({ child, childLevel });
-        }
-    }
-    return deepest;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -81,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string buffer = Kyrano::xmlTextAsParsed(text, size);
         TiXmlDocument raw;
         raw.Parse(buffer.c_str());
-        if(treeDepth(raw) != guarded)
+        if(Kyrano::xmlTreeDepth(raw) != guarded)
             __builtin_trap();
     }
     return 0;

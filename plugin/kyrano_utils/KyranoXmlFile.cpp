@@ -3,10 +3,13 @@
 #include "KyranoXmlFileNesting.h"
 #include "utils/stringutils.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 namespace Kyrano
 {
@@ -124,6 +127,24 @@ bool readWholeFile(const std::string& path, std::string& contents)
 }
 
 } // namespace
+
+int xmlTreeDepth(const TiXmlNode& root)
+{
+    int deepest = 0;
+    std::vector<std::pair<const TiXmlNode*, int>> pending{ { &root, 0 } };
+    while(!pending.empty())
+    {
+        const auto [node, level] = pending.back();
+        pending.pop_back();
+        for(const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
+        {
+            const int childLevel = level + (child->ToElement() ? 1 : 0);
+            deepest = std::max(deepest, childLevel);
+            pending.push_back({ child, childLevel });
+        }
+    }
+    return deepest;
+}
 
 size_t firstInvalidUtf8(const char* text, size_t length)
 {

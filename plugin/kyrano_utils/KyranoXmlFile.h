@@ -37,6 +37,9 @@ std::string xmlTextAsParsed(const char* text, size_t length);
 // to one line that names the file and what is wrong with it.
 bool loadXmlFile(const std::string& path, TiXmlDocument& doc, std::string& error_out);
 
+// How deep the elements of a parsed document nest, counted without recursion.
+int xmlTreeDepth(const TiXmlNode& root);
+
 // The offset of the first byte of text[0, length) that does not belong to a well-formed UTF-8
 // sequence (no overlong forms, surrogates or values past U+10FFFF), or length when all do.
 size_t firstInvalidUtf8(const char* text, size_t length);

@@ -19,24 +19,6 @@ int depth(const std::string& text)
 }
 
 // The deepest element nesting of a parsed document, walked without recursion.
-int treeDepth(const TiXmlNode& root)
-{
-    int deepest = 0;
-    std::vector<std::pair<const TiXmlNode*, int>> pending{ { &root, 0 } };
-    while(!pending.empty())
-    {
-        const auto [node, level] = pending.back();
-        pending.pop_back();
-        for(const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
-        {
-            const int childLevel = level + (child->ToElement() ? 1 : 0);
-            deepest = std::max(deepest, childLevel);
-            pending.push_back({ child, childLevel });
-        }
-    }
-    return deepest;
-}
-
 std::string loadError(const std::string& text)
 {
     TiXmlDocument doc;
@@ -95,7 +77,7 @@ TEST(KyranoXmlFile, NestingDepthIsTheDepthTinyXmlBuilds)
         std::string padded = text;
         padded.append(32, '\0');
         doc.Parse(padded.c_str());
-        EXPECT_EQ(treeDepth(doc), Kyrano::xmlNestingDepth(text.data(), text.size(), 1000, nullptr)) << text;
+        EXPECT_EQ(Kyrano::xmlTreeDepth(doc), Kyrano::xmlNestingDepth(text.data(), text.size(), 1000, nullptr)) << text;
     }
 }
 
@@ -110,7 +92,7 @@ TEST(KyranoXmlFile, RefusesNestingDeeperThanTheLimitWhateverHidesIt)
     std::string error;
     const std::string deepest = repeated("<a>", 256) + repeated("</a>", 256);
     EXPECT_TRUE(Kyrano::loadXmlText(deepest.data(), deepest.size(), "t.kym", doc, error)) << error;
-    EXPECT_EQ(256, treeDepth(doc));
+    EXPECT_EQ(256, Kyrano::xmlTreeDepth(doc));
 }
 
 // TinyXML steps over a character by its UTF-8 lead byte without looking for the terminating
