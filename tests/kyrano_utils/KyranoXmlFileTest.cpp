@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,28 @@ TEST(KyranoXmlFile, NestingDepthIsTheDepthTinyXmlBuilds)
         doc.Parse(padded.c_str());
         EXPECT_EQ(Kyrano::xmlTreeDepth(doc), Kyrano::xmlNestingDepth(text.data(), text.size(), 1000, nullptr)) << text;
     }
+}
+
+// The same over the material reader's fuzz corpus and the material files of the tests.
+TEST(KyranoXmlFile, NestingDepthIsTheDepthTinyXmlBuildsOnTheCorpus)
+{
+    int files = 0;
+    for(const std::string& folder : { std::string(TAVRELL_SOURCE_DIR) + "/fuzz/corpus/fuzz_material_parser",
+                                     std::string(TAVRELL_TEST_DATA) + "/kym",
+                                     std::string(TAVRELL_TEST_DATA) + "/xml-overread" })
+    {
+        for(const auto& entry : std::filesystem::directory_iterator(folder))
+        {
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            TiXmlDocument doc;
+            doc.Parse(Kyrano::xmlTextAsParsed(text.data(), text.size()).c_str());
+            EXPECT_EQ(Kyrano::xmlTreeDepth(doc), Kyrano::xmlNestingDepth(text.data(), text.size(), 1000, nullptr))
+                << entry.path();
+            files++;
+        }
+    }
+    EXPECT_GE(files, 20);
 }
 
 TEST(KyranoXmlFile, RefusesNestingDeeperThanTheLimitWhateverHidesIt)
