@@ -219,7 +219,6 @@ class Reader {
   }
   // A whole number from first to last.
   LONG LongFrom(const json& j, const JsonPath& where, LONG first, LONG last, const char* what) const {
-    Expect(j.is_number_integer(), where, what);
     const LONG value = Long(j, where, what);
     Expect(value >= first && value <= last, where, what);
     return value;
@@ -548,8 +547,7 @@ class Reader {
         else if (comp == "z") component = 2;
         else Fail(w.Key("target"), "needs a component .x, .y or .z");
       } else {
-        Expect(t.is_number_integer(), w.Key("target"), "must be a track name or a parameter id");
-        target = Long(t, w.Key("target"));
+        target = Long(t, w.Key("target"), "must be a track name or a parameter id");
       }
       CTrack* track = CTrack::Alloc(op, target, component);
       const json& keys = j["keys"];

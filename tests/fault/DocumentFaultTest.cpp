@@ -56,8 +56,10 @@ TEST(DocumentFaults, NumbersThatDoNotFitAreRefusedWithTheirPath) {
             "bad.json: $.objects[0].position[1]: the number 1e400 is too large for any number type");
   EXPECT_EQ(ErrorOf(R"({"objects": [], "materials": [{"data": {"5": {"real": -1e39}}}]})"),
             "bad.json: $.materials[0].data.5.real: the number -1e+39 does not fit in a 32-bit float");
-  EXPECT_EQ(ErrorOf(ObjectsDocument(R"({"type": "Onull", "data": {"5": {"long": 3000000000}}})")),
-            "bad.json: $.objects[0].data.5.long: the number 3000000000 does not fit in 32 bits");
+  EXPECT_EQ(ErrorOf(ObjectsDocument(R"({"type": "Onull", "data": {"5": {"long": 2147483648}}})")),
+            "bad.json: $.objects[0].data.5.long: the number 2147483648 does not fit in 32 bits");
+  EXPECT_EQ(ErrorOf(ObjectsDocument(R"({"type": "Onull", "data": {"5": -2147483649}})")),
+            "bad.json: $.objects[0].data.5: the number -2147483649 does not fit in 32 bits");
   EXPECT_EQ(ErrorOf(ObjectsDocument(R"({"type": "Onull", "data": {"5": 18446744073709551615}})")),
             "bad.json: $.objects[0].data.5: the number 18446744073709551615 does not fit in 32 bits");
   EXPECT_EQ(ErrorOf(R"({"frame": 10000000000})"), "bad.json: $.frame: the number 10000000000 does not fit in 32 bits");
@@ -115,6 +117,7 @@ TEST(DocumentFaults, ObjectPathsEscapeSlashHashAndPercent) {
   EXPECT_EQ(host::ObjectPath(second), "/Cam%232#2");
   EXPECT_EQ(host::ObjectPath(inner), "/50%25/a%252Fb");
   EXPECT_EQ(host::FindObjectByPath(doc, "/50%/a%252Fb"), inner) << "a '%' without a code stands for itself";
+  EXPECT_EQ(host::FindObjectByPath(doc, "/Cam%2f1"), cam);
   EXPECT_EQ(inner->GetName().str(), "a%2Fb");
   EXPECT_EQ(doc->GetFirstObject()->GetNext()->GetNext()->GetNext()->GetNext()->GetDataInstance()->GetObjectLink(7, doc),
             inner);
@@ -172,6 +175,10 @@ TEST(DocumentFaults, FramesKeepTheirNumberOverTheWholeRange) {
       EXPECT_EQ(time.GetFrame(fps), frame) << frame << " at " << fps << " fps";
     }
   }
+  // Times between frames fall to the frame before them, below zero too.
+  EXPECT_EQ((BaseTime{-1, 60}).GetFrame(30), -1);
+  EXPECT_EQ((BaseTime{1, 60}).GetFrame(30), 0);
+  EXPECT_EQ((BaseTime{-3, 2}).GetFrame(1), -2);
   const std::string saved = SavedTwice(R"({"fps": 30, "frame": 2116709110, "minFrame": -2147483648, "maxFrame": 2147483647})");
   EXPECT_NE(saved.find(R"("frame": 2116709110)"), std::string::npos);
   EXPECT_NE(saved.find(R"("minFrame": -2147483648)"), std::string::npos);

@@ -132,6 +132,10 @@ TEST(KyranoXmlFile, TinyXmlReadsPastTheEndAfterAUtf8LeadByte)
     EXPECT_EQ("Cannot read 't.kym' as XML: byte 0xF0 is not valid UTF-8, which the text must be unless its "
               "declaration names another encoding (line 1, column 26)",
               loadError(memory.substr(0, text.size())));
+    // Columns count characters, and a tab reaches the next multiple of four.
+    EXPECT_EQ("Cannot read 't.kym' as XML: byte 0xFF is not valid UTF-8, which the text must be unless its "
+              "declaration names another encoding (line 2, column 7)",
+              loadError("<?xml version='1.0'?>\n\t\xC3\xA9x\xFF"));
     // Read byte by byte, the same text is plain bad XML, and the parser stops at its end.
     EXPECT_EQ("Cannot read 't.kym' as XML: Error reading Element value.",
               loadError("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>x\xF0"));
@@ -201,6 +205,10 @@ TEST(KyranoXmlFile, Utf8ChecksFollowTheStandard)
         { "\xF4\x90\x80\x80", 0 },                       // past U+10FFFF
         { "x\xE2\x82", 1 },                              // cut short
         { "\x80", 0 },                                   // a lone continuation byte
+        { "\xC2\x80\xEF\xBF\xBF\xF4\x8F\xBF\xBF", 9 },          // U+0080, U+FFFF, U+10FFFF
+        { "\xE0\x9F\xBF", 0 },                           // overlong three bytes
+        { "\xF0\x8F\xBF\xBF", 0 },                       // overlong four bytes
+        { "\xF5\x80\x80\x80", 0 },                       // no such lead byte
     };
     for(const auto& [text, offset] : cases)
         EXPECT_EQ(offset, Kyrano::firstInvalidUtf8(text.data(), text.size())) << text;

@@ -51,6 +51,11 @@ TEST(ReplaceFile, ReplacesTheFileAndLeavesNothingElse) {
   EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"scene.kys", "witness"}));
 
   EXPECT_EQ("cannot write a file without a name", replaceFileWithBytes("", "x"));
+  // A name near the file system's limit still leaves room for the temporary's.
+  const std::string longName = dir.str(std::string(250, 'n'));
+  EXPECT_EQ("", replaceFileWithBytes(longName, "long"));
+  EXPECT_EQ("long", ReadFile(longName));
+  fs::remove(longName);
   EXPECT_EQ("cannot write " + dir.str("none/x") + ": cannot create a temporary file beside it: No such file or directory",
             replaceFileWithBytes(dir.str("none/x"), "x"));
   // A folder at the name is not replaced.
