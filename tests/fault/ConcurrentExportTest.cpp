@@ -15,7 +15,7 @@ using namespace testing_support;
 namespace {
 
 const std::string kTavrell = std::string(TAVRELL_BINARY_DIR) + "/bin/tavrell";
-const int kSide = 100;  // the grid's mesh: 20000 triangles, about a megabyte
+const int kSide = 60;  // the grid's mesh: 7200 triangles, about 300 kilobytes
 
 class RealExports : public ::testing::Test {
  protected:
@@ -51,7 +51,7 @@ bool HasTemporary(const std::vector<std::string>& names) {
 
 TEST_F(RealExports, TwoExportsIntoOneFolderAtOnce) {
   const std::string scene = dir.str("out/grid.kys");
-  for (int round = 0; round < 3; round++) {
+  for (int round = 0; round < 2; round++) {
     Process a(ExportArgs(scene), dir.str("a.log")), b(ExportArgs(scene), dir.str("b.log"));
     ASSERT_TRUE(a.started() && b.started());
     EXPECT_EQ(a.Wait(), 0) << ReadFile(dir.str("a.log"));
@@ -85,9 +85,9 @@ TEST_F(RealExports, PlantedLinksAreNeverWrittenThrough) {
 TEST_F(RealExports, AKilledExportLeavesTheEarlierFilesWhole) {
   const std::string scene = dir.str("out/grid.kys");
   ASSERT_EQ(Process(ExportArgs(scene), log).Wait(), 0) << ReadFile(log);
-  for (int round = 0; round < 6; round++) {
+  for (int round = 0; round < 4; round++) {
     Process killed(ExportArgs(scene), log);
-    std::this_thread::sleep_for(std::chrono::milliseconds(30 + 40 * round));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30 + 60 * round));
     killed.Kill();
     killed.Wait();
     ExpectWholeExport(scene);

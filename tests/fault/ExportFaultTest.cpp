@@ -109,7 +109,7 @@ TEST_F(ExportFaults, AMeshThatCannotBeWrittenFailsTheExportAndKeepsTheEarlierSce
 TEST_F(ExportFaults, AFullDiskFailsTheExportAndKeepsTheEarlierFiles) {
   const std::string small = dir.str("small.json"), big = dir.str("big.json");
   WriteFile(small, GridDocument(2));
-  WriteFile(big, GridDocument(120));  // about a megabyte of mesh
+  WriteFile(big, GridDocument(80));  // about half a megabyte of mesh
 
   // The earlier export's scene and mesh.
   auto check = [&](const std::string& folder) {
@@ -129,7 +129,7 @@ TEST_F(ExportFaults, AFullDiskFailsTheExportAndKeepsTheEarlierFiles) {
     const auto before = check(folder);
     EXPECT_EXIT(
         {
-          LimitFileSize(200000);
+          LimitFileSize(100000);
           std::freopen("/dev/null", "w", stdout);
           std::exit(cli::RunTavrell(
               {"--plugin-dir", plugin, "export", big, "-o", folder + "/grid.kys", "--no-run", "--overwrite", "yes"}));
@@ -138,7 +138,7 @@ TEST_F(ExportFaults, AFullDiskFailsTheExportAndKeepsTheEarlierFiles) {
     unchanged(folder, before);
   }
 
-  SmallFileSystem disk(dir.str("disk"), 512 * 1024);
+  SmallFileSystem disk(dir.str("disk"), 256 * 1024);
   if (!disk.mounted()) GTEST_SKIP() << "no small file system can be mounted here; the size limit stood in for it";
   const auto before = check(dir.str("disk"));
   const CommandRun r = Export(big, dir.str("disk/grid.kys"));
