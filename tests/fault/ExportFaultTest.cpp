@@ -104,6 +104,23 @@ TEST_F(ExportFaults, AMeshThatCannotBeWrittenFailsTheExportAndKeepsTheEarlierSce
   EXPECT_EQ(ReadFile(scene), before);
 }
 
+// A mesh folder that takes no new files: every mesh fails, and the earlier export stays whole.
+TEST_F(ExportFaults, ABlockedMeshFolderFailsTheExportAndKeepsTheEarlierFiles) {
+  const std::string scene = dir.str("out/room.kys"), mesh = dir.str("out/models.room/room-0.kymesh");
+  ASSERT_EQ(Export(kRoom, scene).code, 0);
+  const std::string sceneBefore = ReadFile(scene), meshBefore = ReadFile(mesh);
+  {
+    BlockedFolder blocked(dir.str("out/models.room"));
+    if (!blocked.ok()) GTEST_SKIP() << "cannot block a folder here";
+    const CommandRun r = Export(kRoom, scene);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err.rfind("tavrell: Could not write 2 mesh files of the scene " + scene, 0), 0u) << r.err;
+  }
+  EXPECT_EQ(ReadFile(scene), sceneBefore);
+  EXPECT_EQ(ReadFile(mesh), meshBefore);
+  EXPECT_EQ(NamesIn(dir.str("out/models.room")), (std::vector<std::string>{"room-0.kymesh", "room-1.kymesh"}));
+}
+
 // The earlier export fits on the disk; the new one's mesh does not. Once on a file system that
 // is really full, once (everywhere) under a file size limit in a child process.
 TEST_F(ExportFaults, AFullDiskFailsTheExportAndKeepsTheEarlierFiles) {
