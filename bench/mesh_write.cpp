@@ -1,8 +1,12 @@
-// Mesh file writing against the floor: the time of KyranoMesh::writeToFile for a generated
-// grid of N triangles (default 2,000,000; the first argument overrides), divided by the time
-// of writing the same bytes with one buffered fwrite of a prepared buffer. Each is run three
-// times, alternating, and the medians are compared. Both overwrite the file of their previous
-// run, as a repeated export does.
+// Mesh file writing against the floor, as a re-export does it: every run replaces the file of
+// the run before. For a generated grid of N triangles (default 2,000,000; the first argument
+// overrides) it times, alternating, seven runs each of
+//   - the floor: the same bytes written with one buffered fwrite over the old file;
+//   - KyranoMesh::writeToFile, which writes a temporary and exchanges it with the old file;
+//   - the same bytes put in place as the writer did before: remove the old file, then rename;
+//   - the same bytes put in place by a rename over the old file, which makes ext4 flush them;
+//   - the same bytes exchanged with the old file, which is then removed (the writer's way);
+// and prints each median and its ratio to the floor (and the writer's to the old way).
 #include "geometry/KyranoMesh.h"
 
 #include <algorithm>
@@ -11,11 +15,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -63,6 +70,34 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+enum class PutInPlace { RemoveThenRename, RenameOver, Exchange };
+
+// Writes the bytes to a temporary beside `path` and puts it in place as `how` says.
+bool writeAndReplace(const std::string& path, const std::vector<char>& bytes, PutInPlace how) {
+    const std::string temp = path + ".bench.tmp";
+    std::FILE* out = std::fopen(temp.c_str(), "wb");
+    bool ok = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    if (out) ok = std::fclose(out) == 0 && ok;
+    if (!ok) return false;
+    switch (how) {
+        case PutInPlace::RemoveThenRename:
+            std::remove(path.c_str());
+            return std::rename(temp.c_str(), path.c_str()) == 0;
+        case PutInPlace::RenameOver:
+            return std::rename(temp.c_str(), path.c_str()) == 0;
+        case PutInPlace::Exchange:
+            return syscall(SYS_renameat2, AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), 1u << 1) == 0 &&
+                   std::remove(temp.c_str()) == 0;
+    }
+    return false;
+}
+
+struct Way {
+    const char* name;
+    std::function<bool()> write;
+    std::vector<double> times;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,40 +110,48 @@ int main(int argc, char** argv) {
         return 1;
     }
     const fs::path dir = pattern;
-    const std::string meshPath = (dir / "grid.kymesh").string();
-    const std::string floorPath = (dir / "floor.kymesh").string();
+    auto file = [&](const char* name) { return (dir / name).string(); };
 
-    // The floor writes exactly the bytes the writer produced.
-    const Kyrano::MeshWriteResult first = KyranoMesh::writeToFile(meshPath, mesh);
+    // The other ways write exactly the bytes the writer produced.
+    const Kyrano::MeshWriteResult first = KyranoMesh::writeToFile(file("writer.kymesh"), mesh);
     if (!first) {
         std::fprintf(stderr, "%s\n", first.error.c_str());
         return 1;
     }
     std::vector<char> prepared;
     {
-        std::ifstream in(meshPath, std::ios::binary);
+        std::ifstream in(file("writer.kymesh"), std::ios::binary);
         prepared.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> writerTimes, floorTimes;
-    bool failed = false;
-    for (int run = 0; run < 3; ++run) {
-        // Each timing starts with no dirty pages left by the one before, so that neither pays
-        // for the other's writeback.
-        ::sync();
-        auto start = Clock::now();
-        failed |= !KyranoMesh::writeToFile(meshPath, mesh);
-        writerTimes.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-
-        ::sync();
-        start = Clock::now();
-        std::FILE* out = std::fopen(floorPath.c_str(), "wb");
-        failed |= !out || std::fwrite(prepared.data(), 1, prepared.size(), out) != prepared.size();
-        if (out) failed |= std::fclose(out) != 0;
-        floorTimes.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    for (const char* name : {"floor.kymesh", "removed.kymesh", "renamed.kymesh", "exchanged.kymesh"}) {
+        std::ofstream(file(name), std::ios::binary).write(prepared.data(), std::streamsize(prepared.size()));
     }
 
+    std::vector<Way> ways = {
+        {"fwrite floor", [&] {
+             std::FILE* out = std::fopen(file("floor.kymesh").c_str(), "wb");
+             bool ok = out && std::fwrite(prepared.data(), 1, prepared.size(), out) == prepared.size();
+             if (out) ok = std::fclose(out) == 0 && ok;
+             return ok;
+         }, {}},
+        {"writeToFile (exchange)", [&] { return bool(KyranoMesh::writeToFile(file("writer.kymesh"), mesh)); }, {}},
+        {"remove, then rename", [&] { return writeAndReplace(file("removed.kymesh"), prepared, PutInPlace::RemoveThenRename); }, {}},
+        {"rename over", [&] { return writeAndReplace(file("renamed.kymesh"), prepared, PutInPlace::RenameOver); }, {}},
+        {"exchange, then remove", [&] { return writeAndReplace(file("exchanged.kymesh"), prepared, PutInPlace::Exchange); }, {}},
+    };
+
+    using Clock = std::chrono::steady_clock;
+    bool failed = false;
+    for (int run = 0; run < 7; ++run) {
+        for (Way& way : ways) {
+            // Each timing starts with no dirty pages left by the one before, so that none pays
+            // for another's writeback.
+            ::sync();
+            const auto start = Clock::now();
+            failed |= !way.write();
+            way.times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        }
+    }
     std::error_code ignored;
     fs::remove_all(dir, ignored);
     if (failed) {
@@ -116,14 +159,16 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const double writer = median(writerTimes);
-    const double floor = median(floorTimes);
-    std::printf("mesh_write: %zu triangles, %zu vertices, %zu bytes\n", mesh.triangles.size(),
-                mesh.positions.size(), prepared.size());
-    std::printf("  writeToFile  median %.4f s (runs %.4f %.4f %.4f)\n", writer, writerTimes[0],
-                writerTimes[1], writerTimes[2]);
-    std::printf("  fwrite floor median %.4f s (runs %.4f %.4f %.4f)\n", floor, floorTimes[0],
-                floorTimes[1], floorTimes[2]);
-    std::printf("  ratio writeToFile/floor %.2f\n", writer / floor);
+    const double floor = median(ways[0].times);
+    std::printf("mesh_write: %zu triangles, %zu vertices, %zu bytes, replacing the file of the run before\n",
+                mesh.triangles.size(), mesh.positions.size(), prepared.size());
+    for (const Way& way : ways) {
+        std::printf("  %-24s median %.4f s  ratio to floor %.2f  (runs", way.name, median(way.times),
+                    median(way.times) / floor);
+        for (double t : way.times) std::printf(" %.4f", t);
+        std::printf(")\n");
+    }
+    std::printf("  writeToFile / remove-then-rename %.2f; exchange / remove-then-rename %.2f\n",
+                median(ways[1].times) / median(ways[2].times), median(ways[4].times) / median(ways[2].times));
     return 0;
 }

@@ -1,9 +1,11 @@
 #include "App.h"
 
+#include <cstdlib>
 #include <iostream>
 
 #include "Subcommand.h"
 #include "host/Console.h"
+#include "host/SceneImport.h"
 
 namespace cli {
 
@@ -18,12 +20,26 @@ int RunTavrell(const std::vector<std::string>& argsIn) {
   std::string pluginDir = TAVRELL_DEFAULT_PLUGIN_DIR;
   app.add_option("--plugin-dir", pluginDir, "the plug-in folder (holding the library, res/, presets/ and preview/)");
 
+  double importTimeout = host::kDefaultImportTimeout;
+
   std::vector<std::unique_ptr<Subcommand>> commands;
   std::vector<CLI::App*> apps;
   for (const SubcommandFactory& make : Subcommands()) {
     commands.push_back(make());
     CLI::App* sub = app.add_subcommand(commands.back()->Name(), commands.back()->Description());
     commands.back()->Setup(*sub);
+    if (commands.back()->OpensDocument())
+      sub->add_option("--import-timeout", importTimeout,
+                      "seconds an import of another tool's file may take before the command gives up on it")
+          ->check(CLI::Validator(
+              [](std::string& text) {
+                char* end = nullptr;
+                const double seconds = std::strtod(text.c_str(), &end);
+                return *end == 0 && seconds > 0 && seconds <= 1e7 ? std::string()
+                                                                  : "expected a number of seconds above 0";
+              },
+              "SECONDS"))
+          ->capture_default_str();
     apps.push_back(sub);
   }
 
@@ -47,7 +63,7 @@ int RunTavrell(const std::vector<std::string>& argsIn) {
   try {
     for (size_t i = 0; i < commands.size(); i++) {
       if (!*apps[i]) continue;
-      Session session(pluginDir);
+      Session session(pluginDir, importTimeout);
       if (commands[i]->NeedsPlugin()) session.LoadPlugin();
       return commands[i]->Run(session);
     }
@@ -56,6 +72,13 @@ int RunTavrell(const std::vector<std::string>& argsIn) {
     return 1;
   } catch (const host::UnansweredQuestion& e) {
     std::cerr << "tavrell: " << e.what() << " (give the answer with a flag)" << std::endl;
+    return 1;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "tavrell: not enough memory" << std::endl;
+    return 1;
+  } catch (const std::exception& e) {
+    // What the standard library throws (a file system error, say) is one line too.
+    std::cerr << "tavrell: " << e.what() << std::endl;
     return 1;
   }
   return 0;

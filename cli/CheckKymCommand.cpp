@@ -14,6 +14,7 @@ class CheckKymCommand : public Subcommand {
     app.add_option("FILE", file_, "the material file")->required()->check(CLI::ExistingFile);
   }
   bool NeedsPlugin() const override { return false; }
+  bool OpensDocument() const override { return false; }
   int Run(Session&) override { return checkKymFile(file_, std::cout, std::cerr); }
 
  private:

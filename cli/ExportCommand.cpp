@@ -61,7 +61,9 @@ class ExportCommand : public Subcommand {
 
   void Setup(CLI::App& app) override {
     app.add_option("DOC", input_, "the document to export")->required()->check(CLI::ExistingFile);
-    app.add_option("-o,--output", output_, "the scene file to write (.kys); a missing folder is created")->required();
+    app.add_option("-o,--output", output_, "the scene file to write (.kys); a missing folder is created")
+        ->required()
+        ->check(NonEmptyFileName());
     CLI::Option* frames =
         app.add_option("--frames", frames_,
                        "export the frames FIRST:LAST; each frame's scene is named <scene>_frame<N>.kys")
@@ -83,7 +85,8 @@ class ExportCommand : public Subcommand {
     app.add_option("--port", port_, "the network port of the master renderer")->check(CLI::Range(1, 65535));
     app.add_option("--priority", priority_, "the renderer's priority: normal, below-normal, low or idle")
         ->check(CLI::IsMember({"normal", "below-normal", "low", "idle"}));
-    CLI::Option* image = app.add_option("--output-image", outputImage_, "the image the renderer writes (.png)");
+    CLI::Option* image = app.add_option("--output-image", outputImage_, "the image the renderer writes (.png)")
+                             ->check(NonEmptyFileName());
     CLI::Option* noImage = app.add_flag("--no-output-image", noOutputImage_, "let the renderer choose its image");
     image->excludes(noImage);
     app.add_option("--overwrite", overwrite_, "the answer to \"File already exists. Overwrite?\": yes or no")

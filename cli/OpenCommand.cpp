@@ -9,7 +9,7 @@ class OpenCommand : public Subcommand {
   const char* Description() const override { return "open a document and save it again (as a host document, JSON)"; }
   void Setup(CLI::App& app) override {
     app.add_option("FILE", input_, "the document to open")->required()->check(CLI::ExistingFile);
-    app.add_option("-o,--output", output_, "where to save the document")->required();
+    app.add_option("-o,--output", output_, "where to save the document")->required()->check(NonEmptyFileName());
   }
   int Run(Session& session) override {
     session.OpenDocument(input_);

@@ -11,6 +11,7 @@ class PluginsCommand : public Subcommand {
   const char* Name() const override { return "plugins"; }
   const char* Description() const override { return "load the plug-in and list what it registered: id, kind, name"; }
   void Setup(CLI::App&) override {}
+  bool OpensDocument() const override { return false; }
   int Run(Session&) override {
     for (const host::PluginRecord& r : host::PluginRegistry::Get().All())
       std::cout << r.id << "\t" << host::KindName(r.kind) << "\t" << r.name.str() << "\n";

@@ -18,7 +18,7 @@ void Session::LoadPlugin() {
 
 BaseDocument* Session::OpenDocument(const std::string& path) {
   try {
-    BaseDocument* doc = host::IsForeignScene(path) ? host::ImportScene(path) : host::LoadDocument(path);
+    BaseDocument* doc = host::IsForeignScene(path) ? host::ImportScene(path, importTimeout_) : host::LoadDocument(path);
     SetActiveDocument(nullptr);
     BaseDocument::Free(doc_);
     doc_ = doc;

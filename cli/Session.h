@@ -15,11 +15,13 @@ struct CommandError : std::runtime_error {
 
 class Session {
  public:
-  explicit Session(std::string pluginDir) : pluginDir_(std::move(pluginDir)) {}
+  Session(std::string pluginDir, double importTimeout)
+      : pluginDir_(std::move(pluginDir)), importTimeout_(importTimeout) {}
   ~Session();
   // Loads the plug-in (the banner appears on the console). Throws CommandError.
   void LoadPlugin();
-  // Opens a document and makes it the active one. Throws CommandError.
+  // Opens a document and makes it the active one; files of other tools are imported within
+  // the session's time limit. Throws CommandError.
   BaseDocument* OpenDocument(const std::string& path);
   void SaveDocument(const std::string& path);
   BaseDocument* document() const { return doc_; }
@@ -27,6 +29,7 @@ class Session {
 
  private:
   std::string pluginDir_;
+  double importTimeout_;
   host::PluginLibrary library_;
   BaseDocument* doc_ = nullptr;
 };

@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang's libFuzzer and runs each for a bounded time.
-#   fuzz/run.sh [seconds per target, default 30]
-# Inputs that crash, hang or trip a sanitizer are saved under fuzz/crashes/ and make the
-# script exit non-zero. New interesting inputs go to fuzz/build/corpus/, never into the
-# seed corpus under fuzz/corpus/.
+# Builds the fuzz targets with clang's libFuzzer and runs each for a bounded time, two at a
+# time (one per core).
+#   fuzz/run.sh [seconds per target, default 30] [target ...]
+# Targets: the material reader, the token parser, the mesh file reader and the host document
+# reader; all of them unless some are named. Inputs that crash, hang or trip a sanitizer are
+# saved under fuzz/crashes/ and make the script exit non-zero. New interesting inputs go to
+# fuzz/build/corpus/, never into the seed corpus under fuzz/corpus/.
 set -euo pipefail
 
 SECONDS_PER_TARGET="${1:-30}"
+shift || true
 FUZZ_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-ROOT="$(dirname "$FUZZ_DIR")"
 BUILD="$FUZZ_DIR/build"
 CRASHES="$FUZZ_DIR/crashes"
-TARGETS=(fuzz_material_parser fuzz_token_parser)
+TARGETS=(fuzz_material_parser fuzz_token_parser fuzz_mesh_reader fuzz_document_reader)
+if [ "$#" -gt 0 ]; then TARGETS=("$@"); fi
 
 # A compiler that can link a libFuzzer target, or nothing.
 find_fuzz_compiler() {
@@ -40,35 +43,49 @@ if [ -z "$CXX" ]; then
     echo "fuzz: no clang++ able to build libFuzzer targets" >&2
     exit 2
 fi
-if [ ! -e /usr/include/tinyxml.h ]; then
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq libtinyxml-dev >/dev/null
-fi
 
 mkdir -p "$BUILD" "$CRASHES"
-CXXFLAGS=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I"$ROOT/plugin")
-LIB_SOURCES=("$ROOT"/plugin/utils/*.cpp "$ROOT"/plugin/kyrano_utils/*.cpp)
-
 echo "fuzz: building with $CXX"
-for target in "${TARGETS[@]}"; do
-    "$CXX" "${CXXFLAGS[@]}" "$FUZZ_DIR/$target.cpp" "${LIB_SOURCES[@]}" -ltinyxml -o "$BUILD/$target"
-done
+make -s -f "$FUZZ_DIR/Makefile" -j2 CXX="$CXX" "${TARGETS[@]/#/$BUILD/}"
 
-status=0
-for target in "${TARGETS[@]}"; do
-    work_corpus="$BUILD/corpus/$target"
+# Runs one target for the time given; its log goes to fuzz/build/<target>.log.
+run_target() {
+    local target="$1"
+    local work_corpus="$BUILD/corpus/$target"
     mkdir -p "$work_corpus"
-    options=(-max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
-             -artifact_prefix="$CRASHES/$target-")
-    if [ "$target" = fuzz_material_parser ]; then
-        options+=(-dict="$FUZZ_DIR/kym.dict" -max_len=8192)
-    fi
-    echo "fuzz: running $target for ${SECONDS_PER_TARGET}s"
-    if ! "$BUILD/$target" "${options[@]}" "$work_corpus" "$FUZZ_DIR/corpus/$target" > "$BUILD/$target.log" 2>&1; then
+    local options=(-max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+                   -artifact_prefix="$CRASHES/$target-")
+    case "$target" in
+        fuzz_material_parser) options+=(-dict="$FUZZ_DIR/kym.dict" -max_len=8192) ;;
+        fuzz_document_reader) options+=(-dict="$FUZZ_DIR/document.dict" -max_len=8192) ;;
+        fuzz_mesh_reader) options+=(-max_len=4096) ;;
+    esac
+    "$BUILD/$target" "${options[@]}" "$work_corpus" "$FUZZ_DIR/corpus/$target" > "$BUILD/$target.log" 2>&1
+}
+
+report() {
+    local target="$1" code="$2"
+    if [ "$code" -ne 0 ]; then
         echo "fuzz: $target FOUND A PROBLEM; input saved under $CRASHES, log in $BUILD/$target.log" >&2
         tail -n 40 "$BUILD/$target.log" >&2
-        status=1
     fi
     grep -E '^stat::number_of_executed_units|^stat::new_units_added' "$BUILD/$target.log" | sed "s/^/fuzz: $target /" || true
+}
+
+status=0
+for ((i = 0; i < ${#TARGETS[@]}; i += 2)); do
+    pair=("${TARGETS[@]:i:2}")
+    pids=()
+    for target in "${pair[@]}"; do
+        echo "fuzz: running $target for ${SECONDS_PER_TARGET}s"
+        run_target "$target" &
+        pids+=($!)
+    done
+    for k in "${!pair[@]}"; do
+        code=0
+        wait "${pids[$k]}" || code=$?
+        report "${pair[$k]}" "$code"
+        if [ "$code" -ne 0 ]; then status=1; fi
+    done
 done
 exit "$status"

@@ -7,12 +7,17 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <new>
 
 #include "FileFrame.h"
@@ -82,34 +87,62 @@ BaseDocument* Build(const aiScene& scene, const std::string& path) {
   return doc.release();
 }
 
-// Assimp reads and frees node hierarchies recursively, so a file nested many thousands of
-// levels deep would overflow an ordinary stack; the import runs on a thread with a large one
-// (reserved, not used, unless the file needs it). The caller waits; exceptions come back.
-void RunWithLargeStack(const std::function<void()>& job) {
-  struct Task {
-    const std::function<void()>* job;
-    std::exception_ptr error;
-  } task{&job, nullptr};
-  pthread_attr_t attr;
-  pthread_t thread;
-  const bool ready = pthread_attr_init(&attr) == 0;
-  const bool started = ready && pthread_attr_setstacksize(&attr, size_t(256) << 20) == 0 &&
-                       pthread_create(&thread, &attr, [](void* p) -> void* {
-                         Task* t = static_cast<Task*>(p);
-                         try {
-                           (*t->job)();
-                         } catch (...) {
-                           t->error = std::current_exception();
-                         }
-                         return nullptr;
-                       }, &task) == 0;
-  if (ready) pthread_attr_destroy(&attr);
-  if (!started) {
-    job();
-    return;
+// An import the caller stopped waiting for. The thread that runs it owns the task, so that it
+// may finish (or run on) after the call returned.
+struct ImportTask {
+  std::function<void()> job;
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  std::exception_ptr error;
+};
+
+std::atomic<int> abandonedImports{0};
+
+void* RunTask(void* p) {
+  std::shared_ptr<ImportTask> task(*static_cast<std::shared_ptr<ImportTask>*>(p));
+  delete static_cast<std::shared_ptr<ImportTask>*>(p);
+  std::exception_ptr error;
+  try {
+    task->job();
+  } catch (...) {
+    error = std::current_exception();
   }
-  pthread_join(thread, nullptr);
-  if (task.error) std::rethrow_exception(task.error);
+  std::lock_guard<std::mutex> lock(task->mutex);
+  task->error = error;
+  task->done = true;
+  task->finished.notify_all();
+  return nullptr;
+}
+
+// Assimp reads and frees node hierarchies recursively, so a file nested many thousands of
+// levels deep would overflow an ordinary stack; the job runs on a thread with a large one
+// (reserved, not used, unless the file needs it).
+bool StartWithLargeStack(const std::shared_ptr<ImportTask>& task, pthread_t* thread) {
+  pthread_attr_t attr;
+  if (pthread_attr_init(&attr) != 0) return false;
+  auto* handed = new std::shared_ptr<ImportTask>(task);
+  const bool started =
+      pthread_attr_setstacksize(&attr, size_t(256) << 20) == 0 && pthread_create(thread, &attr, RunTask, handed) == 0;
+  pthread_attr_destroy(&attr);
+  if (!started) delete handed;
+  return started;
+}
+
+// Whether the file is a PLY file whose header has no "end_header" line: Assimp's reader
+// looks for that line for ever.
+bool PlyHeaderNeverEnds(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  if (!std::getline(in, line) || line.compare(0, 3, "ply") != 0 || line.find_first_not_of("\r", 3) != std::string::npos)
+    return false;
+  while (std::getline(in, line)) {
+    const size_t first = line.find_first_not_of(" \t\r");
+    if (first != std::string::npos && line.compare(first, 10, "end_header") == 0 &&
+        (line.size() == first + 10 || std::isspace((unsigned char)line[first + 10])))
+      return false;
+  }
+  return true;
 }
 
 BaseDocument* Import(const std::string& path) {
@@ -137,10 +170,44 @@ bool IsForeignScene(const std::string& path) {
   return suffix != "json";
 }
 
-BaseDocument* ImportScene(const std::string& path) {
-  BaseDocument* doc = nullptr;
-  RunWithLargeStack([&] { doc = Import(path); });
-  return doc;
+bool RunWithTimeLimit(const std::function<void()>& job, double timeoutSeconds) {
+  auto task = std::make_shared<ImportTask>();
+  task->job = job;
+  pthread_t thread;
+  if (!StartWithLargeStack(task, &thread)) {
+    job();
+    return true;
+  }
+  std::unique_lock<std::mutex> lock(task->mutex);
+  const auto limit = std::chrono::duration<double>(timeoutSeconds);
+  if (!task->finished.wait_for(lock, limit, [&] { return task->done; })) {
+    abandonedImports++;
+    pthread_detach(thread);
+    return false;
+  }
+  lock.unlock();
+  pthread_join(thread, nullptr);
+  if (task->error) std::rethrow_exception(task->error);
+  return true;
+}
+
+bool ImportsAbandoned() { return abandonedImports > 0; }
+
+BaseDocument* ImportScene(const std::string& path, double timeoutSeconds) {
+  if (PlyHeaderNeverEnds(path))
+    throw DocumentError(path + ": cannot read the scene: the PLY header never ends (it has no end_header line)");
+  // The document is handed over through the task's own state: an abandoned import may still
+  // finish after this call has returned, and its document is then left to the process's end
+  // rather than freed on that thread while the host goes on.
+  auto result = std::make_shared<BaseDocument*>(nullptr);
+  const bool finished = RunWithTimeLimit([result, path] { *result = Import(path); }, timeoutSeconds);
+  if (!finished) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", timeoutSeconds);
+    throw DocumentError(path + ": the import did not finish within " + seconds +
+                        " s; the file may be malformed, or need a longer time limit");
+  }
+  return *result;
 }
 
 }  // namespace host

@@ -173,8 +173,7 @@ void MyExportDialog::Export() {
   Filename failed;
   const Filename firstScene = ExportFrames(exporter, doc, range, &failed);
   if (failed.Content()) {
-    MessageDialog(String("Could not save the scene ") + failed.GetString() +
-                  ". Check that its folder exists and can be written.");
+    MessageDialog(FailureMessage(exporter, failed));
     return;
   }
   // With a frame range the renderer starts on the first frame's scene; with no frame to
@@ -258,6 +257,15 @@ void MyExportDialog::LaunchRenderer(const Filename& scene, const Filename& outpu
   GetReal(EXPORTDLG_PORT, port);
   Helpers::LaunchKyrano(scene, 0, Checked(EXPORTDLG_CONSOLE_MODE), 0, Checked(EXPORTDLG_START_MASTER),
                         TruncateToLong(port), outputImage, -1);
+}
+
+String MyExportDialog::FailureMessage(const KyranoSceneExporter& exporter, const Filename& scene) {
+  if (exporter.failedWrites > 0)
+    return String("Could not write ") + LongToString(exporter.failedWrites) +
+           (exporter.failedWrites == 1 ? " mesh file" : " mesh files") + " of the scene " + scene.GetString() +
+           " (the console names them), so the scene was not saved. Check that its folder can be written and the "
+           "disk is not full.";
+  return String("Could not save the scene ") + scene.GetString() + ". Check that its folder exists and can be written.";
 }
 
 // ---- frame and number rules ----

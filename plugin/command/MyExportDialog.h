@@ -24,6 +24,8 @@ class MyExportDialog : public GeModalDialog {
   // A number field's or setting's value as a whole number: truncated toward zero, held
   // inside the range of LONG.
   static LONG TruncateToLong(LReal value);
+  // What the user is told when the exporter could not save `scene`.
+  static String FailureMessage(const KyranoSceneExporter& exporter, const Filename& scene);
 
   Filename rendererExecutable;
   Filename sceneFile;

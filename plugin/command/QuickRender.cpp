@@ -36,6 +36,9 @@ Bool QuickRender::Execute(BaseDocument* doc) {
   }
 
   SetSuppressed(1);
+  // Generators build their geometry when the document is evaluated, as before every frame of
+  // the export dialog; a document just opened has none yet.
+  AnimateDocument(nullptr, TRUE, TRUE);
   KyranoSceneExporter exporter;
   exporter.initKYS(GetActiveDocument(), scene, settings->RENDERALPHA, 0, settings->STARTMASTER, settings->RENDERCLAY, 0,
                    settings->SEPERATE_SETTINGS, settings->SEPERATE_MATS, 0);
@@ -45,7 +48,7 @@ Bool QuickRender::Execute(BaseDocument* doc) {
   StatusSetSpin();
   // The renderer is never started on a scene that was not written.
   if (!saved) {
-    MessageDialog(String("Could not save the scene ") + scene.GetString() + ". Check that the folder can be written.");
+    MessageDialog(MyExportDialog::FailureMessage(exporter, scene));
     return 0;
   }
 

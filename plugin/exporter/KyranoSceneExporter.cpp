@@ -51,6 +51,7 @@ void KyranoSceneExporter::initVariables() {
   AtomArray::Free(lightGeometry);
   lightGeometry = AtomArray::Alloc();
   sceneFileName = sceneName + ".kys";
+  failedWrites = 0;
 }
 
 Filename KyranoSceneExporter::GetSceneFile() const {
@@ -89,8 +90,18 @@ Bool KyranoSceneExporter::exportKYS() {
   const LONG minutes = LONG(std::floor(seconds * 0.016666668f));
   GePrint(String("Processing time: ") + LongToString(minutes) + " m, " + RealToString(Real(std::fmod(seconds, 60.0f)), -1, 3) + " s");
 
-  const LONG saveStart = GeGetTimer();
   const String path = (outputDirectory + Filename(sceneFileName)).GetString();
+  // A scene naming files that were not written is not saved: the earlier export stays whole.
+  if (failedWrites > 0) {
+    sceneDocument.Clear();
+    AtomArray::Free(lightGeometry);
+    GePrint(String("Scene not saved: ") + LongToString(failedWrites) +
+            (failedWrites == 1 ? " mesh file" : " mesh files") + " could not be written. " + path +
+            " was left as it was.");
+    GePrint(kRule);
+    return FALSE;
+  }
+  const LONG saveStart = GeGetTimer();
   char* cpath = Helpers::StringToChar(path);
   // Written beside the target and renamed over it, so a failed save never destroys the
   // scene of an earlier export.

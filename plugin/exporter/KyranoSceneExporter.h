@@ -24,8 +24,8 @@ class KyranoSceneExporter : public Hierarchy {
   // ---- driver ----
   void initKYS(BaseDocument* doc, Filename sceneFile, int renderAlpha, int noGeometry, int startMaster, int renderClay,
                int exportAnimationStatic, int separateSettings, int separateMaterials, int animationRange);
-  // Builds and saves the scene of the current frame. FALSE when there is no document or the
-  // scene file could not be saved.
+  // Builds and saves the scene of the current frame. FALSE when there is no document, a file
+  // the scene names could not be written (failedWrites), or the scene file could not be saved.
   Bool exportKYS();
   void initVariables();
   // The scene file the next exportKYS writes.
@@ -95,6 +95,12 @@ class KyranoSceneExporter : public Hierarchy {
   void SceneExportLigthScaling(TiXmlElement* parent, BaseObject* object);
 
   // ---- models and meshes ----
+  // The mesh file of the index-th object of a pass: the scene name, "-", the index and
+  // ".kymesh". The scene name may hold dots of its own ("shot.v2", "v1.0_frame3").
+  Filename MeshFileName(long index) const;
+  // Writes the object's mesh file into modelsDirectory (unless noGeometry). A file that could
+  // not be written raises failedWrites, and the export then fails; FALSE then.
+  Bool WriteMeshFile(BaseObject* object, const Filename& meshFile);
   Bool ExportPolygonObject(BaseObject* object, const Matrix& globalMatrix, long index);
   Bool SceneExportMesh(BaseObject* object, long index, const Filename& meshFile);
   Bool SceneExportModel(BaseObject* object, long index, const Filename& meshFile, const Matrix& globalMatrix,
@@ -137,6 +143,9 @@ class KyranoSceneExporter : public Hierarchy {
   LONG renderClay = 0;
   TavrellMaterialList materialList;
   InstancedList instancedList;
+  // Files of this export that could not be written. Every writer of a file the scene names
+  // raises it; exportKYS then saves no scene over the earlier one and returns FALSE.
+  LONG failedWrites = 0;
 
  private:
   // The scene name given to initKYS; with a frame range each frame's scene is named after it

@@ -6,18 +6,28 @@
 #include "exporter/KyranoSceneExporter.h"
 #include "geometry/WavefrontExport.h"
 
+// The suffix is appended, never set: setting it would first clear everything after the last
+// dot of a scene name such as "shot.v2", and every object would get the same file.
+Filename KyranoSceneExporter::MeshFileName(long index) const {
+  return Filename(sceneName + "-" + LongToString(LONG(index)) + ".kymesh");
+}
+
+Bool KyranoSceneExporter::WriteMeshFile(BaseObject* object, const Filename& meshFile) {
+  if (noGeometry) return TRUE;
+  WavefrontExport builder;
+  if (builder.ExportObj(document, modelsDirectory, meshFile, object, sceneScale, &materialList)) return TRUE;
+  failedWrites++;
+  return FALSE;
+}
+
 // One polygon object: its mesh file (unless geometry is switched off), its mesh element and
 // its placement. Objects without polygons write nothing but still use their number.
 Bool KyranoSceneExporter::ExportPolygonObject(BaseObject* object, const Matrix& globalMatrix, long index) {
   if (!object || object->GetType() != Opolygon) return TRUE;
   if (static_cast<PolygonObject*>(object)->GetPolygonCount() < 1) return TRUE;
 
-  Filename meshFile(sceneName + "-" + LongToString(LONG(index)));
-  meshFile.SetSuffix("kymesh");
-  if (!noGeometry) {
-    WavefrontExport builder;
-    builder.ExportObj(document, modelsDirectory, meshFile, object, sceneScale, &materialList);
-  }
+  const Filename meshFile = MeshFileName(index);
+  WriteMeshFile(object, meshFile);
   SceneExportMesh(object, index, meshFile);
 
   if (BaseTag* portal = object->GetTag(ID_MYEXITPORTAL)) {

@@ -1,14 +1,16 @@
 #include "geometry/KyranoMesh.h"
 
+#include "utils/ReplaceFile.h"
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <limits>
 #include <ostream>
-#include <system_error>
+#include <streambuf>
 #include <type_traits>
 #include <utility>
 
@@ -128,6 +130,24 @@ std::string overlongSequence(const KyranoMesh& mesh) {
     }
     return {};
 }
+
+// An output stream buffer that hands everything straight to a C file, which buffers it.
+class FileStreamBuffer : public std::streambuf {
+public:
+    explicit FileStreamBuffer(std::FILE* file) : file_(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        return std::fputc(c, file_) == EOF ? traits_type::eof() : c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(n), file_));
+    }
+
+private:
+    std::FILE* file_;
+};
 
 std::string systemReason(int error) {
     return error != 0 ? " (" + std::string(std::strerror(error)) + ")" : std::string();
@@ -368,45 +388,21 @@ MeshWriteResult KyranoMesh::writeToFile(const std::string& path, const KyranoMes
         result.error = "Mesh file '" + path + "' was not written: " + tooMany + ".";
         return result;
     }
-
-    // Written beside the target so that the final rename stays within one file system and
-    // replaces the old file in one step.
-    const std::string temporary = path + ".tmp";
-    std::error_code ignored;
-    errno = 0;
-    std::ofstream out(temporary, std::ios::binary | std::ios::out | std::ios::trunc);
-    if (!out) {
-        result.error = "Mesh file '" + path + "' was not written: the temporary file '" +
-                       temporary + "' cannot be created" + systemReason(errno) + ".";
-        return result;
-    }
-
-    putMesh(out, mesh, result.cutNames);
-    const bool written = static_cast<bool>(out);
-    errno = 0;
-    out.close();
-    if (!written || out.fail()) {
-        const int reason = errno;
-        std::filesystem::remove(temporary, ignored);
-        result.error = "Mesh file '" + path + "' was not written: writing the temporary file '" +
-                       temporary + "' failed" + systemReason(reason) + ".";
-        return result;
-    }
-
-    // The old file goes only once the new one is complete. Removing it before the rename,
-    // instead of renaming over it, spares the file system's forced flush of the new data
-    // that a replacing rename triggers (it made re-exports several times slower).
-    std::error_code renameError;
-    if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored)))
-        std::filesystem::remove(path, ignored);
-    std::filesystem::rename(temporary, path, renameError);
-    if (renameError) {
-        std::filesystem::remove(temporary, ignored);
-        result.error = "Mesh file '" + path + "' was not written: it cannot be replaced (" +
-                       renameError.message() + ").";
+    std::vector<std::string> cutNames;
+    const std::string error = replaceFile(path, [&](std::FILE* file) {
+        FileStreamBuffer buffer(file);
+        std::ostream out(&buffer);
+        putMesh(out, mesh, cutNames);
+        return static_cast<bool>(out);
+    });
+    if (!error.empty()) {
+        const std::string prefix = "cannot write " + path + ": ";
+        const bool named = error.compare(0, prefix.size(), prefix) == 0;
+        result.error = "Mesh file '" + path + "' was not written: " + (named ? error.substr(prefix.size()) : error) + ".";
         return result;
     }
     result.ok = true;
+    result.cutNames = std::move(cutNames);
     return result;
 }
 

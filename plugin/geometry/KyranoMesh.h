@@ -80,9 +80,10 @@ public:
     std::vector<Vec2f> uvs;
     std::vector<Triangle> triangles;
 
-    // Writes the mesh to a temporary file beside `path` and renames it over `path` only once
-    // every byte is written and the file closed; on failure the temporary is removed and any
-    // previous file at `path` is left as it was. Names over MAX_STRING_BYTES are cut (see
+    // Writes the mesh through replaceFile: to a temporary file of its own beside `path`, put in
+    // place only once every byte is written and the file closed; on failure the temporary is
+    // removed and any previous file at `path` is left as it was, and at no moment is there no
+    // file at `path` that was there before. Names over MAX_STRING_BYTES are cut (see
     // cutToMaxStringBytes) and listed in the result. `path` is a byte string in the file
     // system's encoding.
     static MeshWriteResult writeToFile(const std::string& path, const KyranoMesh& mesh);

@@ -15,6 +15,7 @@
 
 #include "helpers/HelpersPaths.h"
 #include "helpers/HelpersSettings.h"
+#include "utils/ReplaceFile.h"
 
 namespace Helpers {
 
@@ -184,14 +185,28 @@ LONG BatchSeed() {
   return LONG(random.Get01() * Real(GeGetTimer()));
 }
 
+// A batch file expands "%NAME%" even inside quotes; "%%" stands for one percent sign.
+std::string BatchText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '%') out += '%';
+    out += c;
+  }
+  return out;
+}
+
 // A path written for the batch: folder, a backslash, file name, then an optional frame tag
 // and the suffix; the path's own suffix is dropped first.
 std::string BatchPath(const Filename& path, const std::string& frameTag, const char* suffix) {
   Filename bare = path;
   bare.ClearSuffix();
-  return "\"" + EightBit(bare.GetDirectory().GetString()) + "\\" + EightBit(bare.GetFileString()) + frameTag + suffix +
-         "\"";
+  return "\"" + BatchText(EightBit(bare.GetDirectory().GetString())) + "\\" + BatchText(EightBit(bare.GetFileString())) +
+         frameTag + suffix + "\"";
 }
+
+// A double quote in a path would end its quoting, and a line break the command: what follows
+// would run as commands of their own. A batch file has no way to quote either.
+bool Unquotable(const Filename& path) { return EightBit(path.GetString()).find_first_of("\"\r\n") != std::string::npos; }
 
 struct BatchOptions {
   Filename scene;
@@ -217,18 +232,6 @@ std::string BatchFrame(const BatchOptions& o, LONG frame) {
   text += "\n";
   text += "echo Done!\necho ------------------\n";
   return text;
-}
-
-// Writes the bytes to a temporary file beside the target and renames it over the target.
-bool ReplaceFile(const Filename& target, const std::string& bytes) {
-  const Filename temp(target.GetString() + "." + LongToString(LONG(getpid())) + ".tmp");
-  BaseFile* file = BaseFile::Alloc();
-  bool ok = file && file->Open(temp, GE_WRITE, FILEDIALOG_NONE) && file->WriteBytes(bytes.data(), LONG(bytes.size()));
-  if (file) ok = file->Close() && ok;
-  BaseFile::Free(file);
-  ok = ok && std::rename(EightBit(temp.GetString()).c_str(), EightBit(target.GetString()).c_str()) == 0;
-  if (!ok) GeFKill(temp);
-  return ok;
 }
 
 }  // namespace
@@ -287,14 +290,21 @@ Filename WriteBatchFile(const Filename& scene, int belowNormal, const Filename& 
   o.animation = animation != 0;
   o.port = port;
   o.haltSpp = haltSpp;
+  for (const Filename* path : {&o.scene, &o.outputImage, &o.exe}) {
+    if (!Unquotable(*path)) continue;
+    GePrint(String("Batch file not written: the path ") + path->GetString() +
+            " holds a double quote or a line break, which a batch file cannot quote.");
+    return Filename();
+  }
 
   std::string text = "@echo off\n";
-  text += "cd /d \"" + EightBit(o.exe.GetDirectory().GetString()) + "\"\n";
+  text += "cd /d \"" + BatchText(EightBit(o.exe.GetDirectory().GetString())) + "\"\n";
   // A wide count, so that a range ending at the largest frame number still ends.
   for (long long frame = firstFrame; frame <= lastFrame; ++frame) text += BatchFrame(o, LONG(frame));
 
   const Filename batch = GetWritePath() + Filename(kBatchFile);
-  if (!ReplaceFile(batch, text)) GePrint(String("Could not write the batch file ") + batch.GetString());
+  const std::string error = replaceFileWithBytes(EightBit(batch.GetString()), text);
+  if (!error.empty()) GePrint(String("Could not write the batch file: ") + error.c_str());
   return batch;
 }
 

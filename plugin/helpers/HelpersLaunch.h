@@ -18,6 +18,8 @@ int LaunchKyrano(const Filename& scene, int unused1, int console, int unused2, i
                  const Filename& outputImage, LONG haltSpp);
 // Writes "kyrano_run.cmd" in the presets folder, rendering the frames one after the other.
 // The file is replaced only once it is written whole; a failure is reported on the console.
+// A path holding a double quote or a line break cannot be quoted in a batch file: nothing is
+// written then, and the result is an empty Filename. A '%' is written as "%%".
 Filename WriteBatchFile(const Filename& scene, int belowNormal, const Filename& outputImage, int console,
                         int startMaster, LONG port, LONG haltSpp, LONG firstFrame, LONG lastFrame, int animation);
 

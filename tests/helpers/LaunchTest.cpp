@@ -123,6 +123,29 @@ TEST_F(Launch, BatchFileTextByteForByte) {
   for (const auto& entry : fs::directory_iterator(plugin + "/presets")) EXPECT_NE(entry.path().extension(), ".tmp");
 }
 
+// A quote or a line break would end the quoting and let the rest of the path run as commands:
+// such paths are refused, and the batch file of before stays. A percent sign is doubled, so
+// that the batch does not expand it.
+TEST_F(Launch, BatchFilesRefuseWhatTheyCannotQuote) {
+  StoreFolder("/opt/k");
+  const std::string batch = plugin + "/presets/kyrano_run.cmd";
+  Helpers::WriteBatchFile(Filename("/s/100%/room.kys"), 0, Filename(), 0, 0, 0, -1, 1, 1, 0);
+  const std::string before = ReadFile(batch);
+  EXPECT_NE(WithoutSeeds(before).find("-seed N \"/s/100%%\\room.kys\"\n"), std::string::npos) << before;
+
+  host::Console::Get().StartCapture();
+  for (const char* scene : {"/s/a\" & calc & \".kys", "/s/a\nrd /s /q C:\\\n.kys", "/s/a\r.kys"})
+    EXPECT_FALSE(Helpers::WriteBatchFile(Filename(scene), 0, Filename(), 0, 0, 0, -1, 1, 1, 0).Content()) << scene;
+  EXPECT_FALSE(Helpers::WriteBatchFile(Filename("/s/room.kys"), 0, Filename("/o/\"x.png"), 0, 0, 0, -1, 1, 1, 0).Content());
+  StoreFolder("/opt/k\"");
+  EXPECT_FALSE(Helpers::WriteBatchFile(Filename("/s/room.kys"), 0, Filename(), 0, 0, 0, -1, 1, 1, 0).Content());
+  const std::vector<std::string> lines = host::Console::Get().StopCapture();
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "Batch file not written: the path /s/a\" & calc & \".kys holds a double quote or a line break, which "
+                      "a batch file cannot quote.");
+  EXPECT_EQ(ReadFile(batch), before);
+}
+
 TEST_F(Launch, ScenePathReachesTheRendererAsOneArgumentAndRunsNothingElse) {
   StoreFolder(TAVRELL_RENDERER_DIR);
   const std::string marker = dir.str("pwned");

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "fault/FaultSupport.h"
 #include "host/Console.h"
 #include "host/PluginLoader.h"
 
@@ -185,18 +186,20 @@ TEST_F(Settings, AFailedSaveLeavesTheOldFileWholeAndSaysSo) {
   options.PORT_NUMBER = 1;
   Helpers::SaveSettings(&options, nullptr);
   const std::string before = ReadFile(file);
-  // The temporary beside the file cannot be made: a folder stands in its place.
-  const std::string temp = file + "." + std::to_string(getpid()) + ".tmp";
-  fs::create_directory(temp);
   options.PORT_NUMBER = 2;
-  host::Console::Get().StartCapture();
-  Helpers::SaveSettings(&options, nullptr);
-  const std::vector<std::string> lines = host::Console::Get().StopCapture();
-  EXPECT_EQ(ReadFile(file), before);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].rfind("Settings not stored: cannot create " + temp + ": ", 0), 0u) << lines[0];
-
-  fs::remove(temp);
+  {
+    // No new file can be made in the presets folder.
+    BlockedFolder blocked(plugin + "/presets");
+    if (!blocked.ok()) GTEST_SKIP() << "cannot block a folder here";
+    host::Console::Get().StartCapture();
+    Helpers::SaveSettings(&options, nullptr);
+    const std::vector<std::string> lines = host::Console::Get().StopCapture();
+    EXPECT_EQ(ReadFile(file), before);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("Settings not stored: cannot write " + file + ": cannot create a temporary file beside it: ", 0),
+              0u)
+        << lines[0];
+  }
   Helpers::SaveSettings(&options, nullptr);
   EXPECT_EQ(Load()->PORT_NUMBER, 2);
   for (const auto& entry : fs::directory_iterator(plugin + "/presets")) EXPECT_NE(entry.path().extension(), ".tmp");

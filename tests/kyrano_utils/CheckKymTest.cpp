@@ -97,4 +97,11 @@ TEST(CheckKym, RefusesNestingDeeperThanTheXmlReaderCanTake)
     const CheckResult r = check(file.path);
     EXPECT_EQ(2, r.code);
     EXPECT_EQ("check-kym: Cannot read '" + file.path + "': elements nest more than 256 levels deep (around line 2).\n", r.err);
+
+    // A quote in a node TinyXML reads as unknown no longer hides the nesting after it.
+    TempFile hidden("checkkym_hidden.kym", "<scenedata>< '>\n" + deep);
+    const CheckResult bypass = check(hidden.path);
+    EXPECT_EQ(2, bypass.code);
+    EXPECT_EQ("check-kym: Cannot read '" + hidden.path + "': elements nest more than 256 levels deep (around line 2).\n",
+              bypass.err);
 }

@@ -1,5 +1,6 @@
 // Opening scene files of other 3D tools (glTF, FBX, OBJ, Collada, ...) as host documents.
 #pragma once
+#include <functional>
 #include <string>
 #include "c4d.h"
 
@@ -13,6 +14,20 @@ bool IsForeignScene(const std::string& path);
 // tracks. One host unit is one metre, and the host's unit preference is set to metres. What
 // had to be left out or changed is printed as "Warning: <file>: <where>: <what>" lines.
 // Throws DocumentError naming the file and the fault; never returns a half-built document.
-BaseDocument* ImportScene(const std::string& path);
+// Files on which the importer would read for ever are refused before it sees them where that
+// is cheap to tell (a PLY header without its end); otherwise an import that has not finished
+// after timeoutSeconds is abandoned with a DocumentError (its thread runs on, see
+// ImportsAbandoned).
+const double kDefaultImportTimeout = 120;
+BaseDocument* ImportScene(const std::string& path, double timeoutSeconds = kDefaultImportTimeout);
+
+// Runs job on a thread with a large stack and waits for it at most timeoutSeconds: true when
+// it finished (its exception, if any, is thrown here), false when it was abandoned still
+// running. The job must own what it touches, since it may outlive the call.
+bool RunWithTimeLimit(const std::function<void()>& job, double timeoutSeconds);
+
+// Whether an import was abandoned and still runs: the process should then end without running
+// the destructors of the libraries that thread may be using (std::_Exit).
+bool ImportsAbandoned();
 
 }  // namespace host
