@@ -213,6 +213,7 @@ Bool KyranoSceneExporter::SceneExportLightGeometry(BaseObject* light, BaseDocume
   // Without a material list every triangle gets "defaultLight".
   if (!noGeometry && !WavefrontExport().ExportObj(owner, modelsDirectory, meshFile, geometry, sceneScale, nullptr)) {
     SkipLight(light, String("its mesh file ") + meshFile.GetString() + " could not be written.");
+    failedWrites++;
     return FALSE;
   }
   SceneExportDefaultLightMaterial(light);

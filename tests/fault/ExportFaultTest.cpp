@@ -105,6 +105,22 @@ TEST_F(ExportFaults, AMeshThatCannotBeWrittenFailsTheExportAndKeepsTheEarlierSce
 }
 
 // A mesh folder that takes no new files: every mesh fails, and the earlier export stays whole.
+// Light geometry is a mesh file like any other: when it cannot be written the scene would name
+// an emitter that is not there.
+TEST_F(ExportFaults, ALightMeshThatCannotBeWrittenFailsTheExport) {
+  const std::string doc = dir.str("spot.json"), scene = dir.str("out/spot.kys");
+  WriteFile(doc, R"({"objects": [{"type": "Olight", "name": "Spot", "data": {"90002": 1}}]})");
+  ASSERT_EQ(Export(doc, scene).code, 0);
+  const std::string before = ReadFile(scene);
+  fs::remove_all(dir.str("out/models.spot"));
+  WriteFile(dir.str("out/models.spot"), "a file where the mesh folder should be");
+
+  const CommandRun r = Export(doc, scene);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("Scene not saved: 1 mesh file could not be written."), std::string::npos) << r.out;
+  EXPECT_EQ(ReadFile(scene), before);
+}
+
 TEST_F(ExportFaults, ABlockedMeshFolderFailsTheExportAndKeepsTheEarlierFiles) {
   const std::string scene = dir.str("out/room.kys"), mesh = dir.str("out/models.room/room-0.kymesh");
   ASSERT_EQ(Export(kRoom, scene).code, 0);
