@@ -96,13 +96,19 @@ bool ThreeDsAxes(const ThreeDsCamera& cam, double frame, const aiMatrix3x3& into
   return true;
 }
 
-// Every frame at which the camera's node, position, target or roll has a key.
+// The frames the camera's aim is keyed at: every whole frame from the first key of its node,
+// position, target or roll to the last (so that it follows the target between keys too), and
+// every key.
 std::vector<double> KeyFrames(const aiNodeAnim& channel, const ThreeDsCamera& cam) {
+  const double kMaxKeys = 10000;
   std::set<double> frames;
   for (unsigned k = 0; channel.mPositionKeys && k < channel.mNumPositionKeys; k++) frames.insert(channel.mPositionKeys[k].mTime);
   for (const auto* track : {&cam.positionKeys, &cam.targetKeys, &cam.rollKeys})
     for (const ThreeDsKey& key : *track) frames.insert(key.frame);
   if (frames.empty()) frames.insert(0);
+  const double first = *frames.begin(), last = *frames.rbegin();
+  if (last - first <= kMaxKeys)
+    for (double f = std::ceil(first); f < last; f += 1) frames.insert(f);
   return std::vector<double>(frames.begin(), frames.end());
 }
 

@@ -26,8 +26,9 @@ Matrix LightFrame(const aiLight& light, Real unit, bool atNodeOrigin);
 // - ASE and LightWave scene cameras, and LightWave and Blender lights, look down their node's
 //   -z axis (as in the tools that wrote them), but the readers say +z or give no direction;
 // - a 3DS camera that is animated loses its direction to the reader, which also drops its
-//   target's track: the camera is aimed at its target again at every key of either, from the
-//   file itself (`path`); a still 3DS camera gets its up direction in the file's axes (z up);
+//   target's track: the camera is aimed at its target again at every frame of their tracks
+//   (taken linear between keys), from the file itself (`path`); a still 3DS camera gets its
+//   up direction in the file's axes (z up);
 // - the Quick3D reader puts its camera at the origin without a direction: it is left out, with
 //   a warning, and the editor camera frames the scene instead.
 void MendViews(aiScene& scene, const std::string& path);

@@ -183,6 +183,55 @@ TEST_F(ImportAxes, AThreeDsTargetCameraLooksAtItsTargetAtEveryKey) {
     // Upright: the camera's up leans towards the host's up.
     EXPECT_GT(mg.v2.y, 0.0f);
   }
+  // Between keys too, with the target moving along x from frame 30 to 60.
+  for (LONG frame = 35; frame < 60; frame += 5) {
+    SCOPED_TRACE(frame);
+    doc->SetTime(BaseTime(LReal(frame), LReal(doc->GetFps())));
+    doc->ExecutePasses(nullptr, TRUE, TRUE, TRUE);
+    const Real x = 14.4292f + (100.41f - 14.4292f) * Real(frame - 30) / 30.0f;
+    EXPECT_LT(AngleTo(cam->GetMg(), Vector(x, 0, 28.2159f)), 0.5);
+  }
+}
+
+TEST_F(ImportAxes, ARolling3dsCameraTurnsAsTheSameSceneInAseDoes) {
+  // The same animation written by its tool as 3DS (target and roll tracks) and as ASE (the
+  // camera's own matrices): the camera's axes agree where the roll track has keys (0 and 120)
+  // and halfway (between keys its tool eases the roll, which the import takes as linear).
+  Doc tds = Open("3DS/CameraRollAnim.3ds"), ase = Open("ASE/CameraRollAnim.ase");
+  BaseObject* a = tds->GetRenderBaseDraw()->GetSceneCamera(tds.get());
+  BaseObject* b = ase->GetRenderBaseDraw()->GetSceneCamera(ase.get());
+  for (LONG frame : {0, 60, 120}) {
+    SCOPED_TRACE(frame);
+    for (BaseDocument* doc : {tds.get(), ase.get()}) {
+      doc->SetTime(BaseTime(LReal(frame), LReal(doc->GetFps())));
+      doc->ExecutePasses(nullptr, TRUE, TRUE, TRUE);
+    }
+    const Matrix ma = a->GetMg(), mb = b->GetMg();
+    EXPECT_LT(Len(!ma.v3 - !mb.v3), 0.02f);
+    EXPECT_LT(Len(!ma.v2 - !mb.v2), 0.02f);
+  }
+}
+
+TEST_F(ImportAxes, AStillThreeDsCameraLooksAtItsTargetUpright) {
+  // The same file with one key per track (the key counts of the camera's and the target's
+  // position tracks, the second and third chunks 0xB020, set to 1): the reader keeps the
+  // camera still and gives it its direction, but its up in the file's axes is z.
+  std::string bytes = testing_support::ReadFile(folder_ + "/3DS/TargetCameraAnim.3ds");
+  int found = 0;
+  for (size_t at = bytes.find("\x20\xB0"); at != std::string::npos; at = bytes.find("\x20\xB0", at + 2))
+    if (++found >= 2) bytes.replace(at + 6 + 10, 4, std::string("\x01\x00\x00\x00", 4));
+  ASSERT_EQ(found, 3);
+  testing_support::TempDir dir("still3ds");
+  const std::string path = dir.str("still.3ds");
+  testing_support::WriteFile(path, bytes);
+  host::Console::Get().StartCapture();
+  Doc doc = ImportMended(path);
+  doc->ExecutePasses(nullptr, TRUE, TRUE, TRUE);
+  host::Console::Get().StopCapture();
+  const Matrix mg = doc->GetRenderBaseDraw()->GetSceneCamera(doc.get())->GetMg();
+  EXPECT_LT(Len(mg.off - Vector(-65.8677f, 0, 16.1213f)), 1e-2f);
+  EXPECT_LT(AngleTo(mg, Vector(14.4292f, 0, 28.2159f)), 0.5);
+  EXPECT_GT(mg.v2.y, 0.99f * Len(mg.v2));
 }
 
 TEST(ThreeDsCameras, ReadsTracksAndSurvivesEveryTruncation) {
