@@ -17,10 +17,7 @@ using json = nlohmann::json;
 
 namespace {
 
-CommandRun Tavrell(std::vector<std::string> args) {
-  args.insert(args.begin(), {"--plugin-dir", TAVRELL_PLUGIN_DIR});
-  return RunCommand(args);
-}
+CommandRun Tavrell(const std::vector<std::string>& args) { return RunWithBuiltPlugin(args); }
 
 const std::string kRoom = std::string(TAVRELL_SOURCE_DIR) + "/examples/room.json";
 
@@ -181,21 +178,31 @@ TEST(ViewCommand, DrawsTheRenderRegionInTheSafeFrame) {
 
 TEST(ViewCommand, TheMaskCoversThePixelsWhoseCentreIsInside) {
   // At depth 1000 one unit is 0.4 pixels: the quad spans x 100.6 to 200.4 and y 50.6 to 150.4
-  // on the picture, so the centres of columns 101 to 199 and rows 51 to 149 are inside.
+  // on the picture, so the centres of columns 101 to 199 and rows 51 to 149 are inside. What
+  // is behind the camera or not rendered is left out.
   TempDir dir("viewmask");
   const std::string path = dir.str("quad.json"), out = dir.str("mask.png");
   WriteFile(path, StraightAhead(R"({"type": "Opolygon", "name": "Quad",
       "points": [[-248.5, 124, 1000], [1, 124, 1000], [1, 373.5, 1000], [-248.5, 373.5, 1000]],
       "polygons": [[0, 1, 2, 3]]},
      {"type": "Opolygon", "name": "Behind", "points": [[-500, -500, -10], [500, -500, -10], [0, 500, -10]],
-      "polygons": [[0, 1, 2]]})"));
+      "polygons": [[0, 1, 2]]},
+     {"type": "Opolygon", "name": "NotRendered", "render": "off",
+      "points": [[-900, -900, 1000], [900, -900, 1000], [0, 0, 1000]], "polygons": [[0, 1, 2]]},
+     {"type": "Opolygon", "name": "Ground", "points": [[-1000, -100, -1000], [1000, -100, -1000], [1000, -100, 1000],
+      [-1000, -100, 1000]], "polygons": [[0, 1, 2, 3]]})"));
   CommandRun r = Tavrell({"view", path, "--fill", "-o", out});
   ASSERT_EQ(r.code, 0) << r.err;
   const Picture p = ReadPng(out);
   ASSERT_EQ(p.width, 400);
   ASSERT_EQ(p.height, 400);
-  EXPECT_EQ(p.Count(255), 99 * 99);
-  EXPECT_EQ(p.Count(0), 400 * 400 - 99 * 99);
+  // The ground reaches behind the camera: cut there, it covers every row from its far edge
+  // (y 240 on the picture) down.
+  EXPECT_EQ(p.Count(255), 99 * 99 + 160 * 400);
+  EXPECT_EQ(p.Count(0), 400 * 400 - 99 * 99 - 160 * 400);
+  EXPECT_EQ(p.At(0, 240), 255);
+  EXPECT_EQ(p.At(399, 399), 255);
+  EXPECT_EQ(p.At(200, 239), 0);
   EXPECT_EQ(p.At(101, 51), 255);
   EXPECT_EQ(p.At(199, 149), 255);
   EXPECT_EQ(p.At(100, 100), 0);
@@ -234,7 +241,8 @@ TEST(ViewCommand, CameraAndFrameFlagsPickTheViewpointAndTheTime) {
   WriteFile(path, StraightAhead(R"({"type": "Opolygon", "name": "Quad",
       "points": [[-100, -100, 1000], [100, -100, 1000], [100, 100, 1000], [-100, 100, 1000]], "polygons": [[0, 1, 2, 3]],
       "tracks": [{"target": "position.x", "keys": [[0, 0], [10, 500]]}]},
-     {"type": "Ocamera", "name": "Sky", "rotation": [0, 90, 0]})"));
+     {"type": "Ocamera", "name": "Sky", "rotation": [0, 90, 0]},
+     {"type": "Ocamera", "name": "Shifted", "data": {"500": 36.0, "1006": 36.0, "1118": 0.1}})"));
   auto coverage = [&](std::vector<std::string> flags) {
     std::vector<std::string> args = {"view", path, "--fill", "-o", dir.str("m.png")};
     args.insert(args.end(), flags.begin(), flags.end());
@@ -253,6 +261,8 @@ TEST(ViewCommand, CameraAndFrameFlagsPickTheViewpointAndTheTime) {
   EXPECT_EQ(coverage({}), std::make_pair(160, 239));
   EXPECT_EQ(coverage({"--frame", "10"}), std::make_pair(360, 399));
   EXPECT_EQ(coverage({"--camera", "/Sky"}), std::make_pair(-1, -1));
+  // A film offset of a tenth of the width to the right moves the scene 40 pixels left.
+  EXPECT_EQ(coverage({"--camera", "/Shifted"}), std::make_pair(120, 199));
 
   CommandRun r = Tavrell({"view", path, "-o", dir.str("m.png"), "--camera", "/Quad"});
   EXPECT_EQ(r.code, 1);
@@ -289,6 +299,19 @@ TEST(ViewCommand, WithoutARenderCameraTheEditorCameraFramesEveryObject) {
   EXPECT_LT(right, p.width - 1);
   EXPECT_LT(bottom, p.height - 1);
   EXPECT_TRUE(right - left > 0.9 * p.width || bottom - top > 0.9 * p.height) << left << " " << right << " " << top << " " << bottom;
+
+  // A sphere alone is framed by its outline, not its centre: a circle filling the height.
+  const std::string sphere = dir.str("sphere.json");
+  WriteFile(sphere, R"({"renderData": [{"data": {"5008": 400, "5009": 200}}],
+                        "objects": [{"type": "Osphere", "name": "Ball", "position": [50, 20, 30], "data": {"1110": 70}}]})");
+  r = Tavrell({"view", sphere, "--fill", "-o", out});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const Picture q = ReadPng(out);
+  int rows = 0;
+  for (int y = 0; y < q.height; y++) rows += std::count(q.level.begin() + y * q.width, q.level.begin() + (y + 1) * q.width, 255) > 0;
+  EXPECT_EQ(q.At(0, 0) + q.At(0, 199) + q.At(399, 0) + q.At(399, 199), 0);
+  EXPECT_GE(rows, 185);
+  EXPECT_LE(rows, 192);
 }
 
 TEST(ViewCommand, BadInputGivesOneLineAndNoFile) {
