@@ -11,6 +11,9 @@ namespace {
 
 // Corners of the outline drawn for a sphere.
 const int kSphereOutlineCorners = 256;
+// Lines stroked at once: Cairo strokes a path in a time that grows faster than its length
+// (a million edges in one path take minutes, in paths of this size seconds).
+const int kStrokeBatch = 256;
 
 void SetColour(cairo_t* cr, const Vector& c, double alpha = 1.0) {
   auto channel = [](Real v) { return std::min(std::max(double(v), 0.0), 1.0); };
@@ -120,6 +123,7 @@ class Painter {
       if (SphereOutline(s, eye_, outline)) AddClosedLine(cr, outline);
     if (o.surface.Empty()) AddAxisCross(cr, o.mg);
     cairo_stroke(cr);
+    pending_ = 0;
     canvas_.EndGroup();
   }
 
@@ -206,12 +210,17 @@ class Painter {
 
   void AddWorldLine(cairo_t* cr, const Vector& a, const Vector& b) {
     Vector sa, sb;
-    if (bd_.ProjectLine(a, b, &sa, &sb)) AddLine(cr, sa, sb);
+    if (!bd_.ProjectLine(a, b, &sa, &sb)) return;
+    AddLine(cr, sa, sb);
+    if (++pending_ < kStrokeBatch) return;
+    cairo_stroke(cr);
+    pending_ = 0;
   }
 
   ViewCanvas& canvas_;
   const BaseDraw& bd_;
   Vector eye_;
+  int pending_ = 0;  // lines added since the last stroke
 };
 
 }  // namespace
