@@ -17,17 +17,20 @@ cairo_status_t Append(void* closure, const unsigned char* data, unsigned int len
   return CAIRO_STATUS_SUCCESS;
 }
 
-// A Cairo SVG that draws through a pushed group, so that it defines a clip path and a group
-// in its defs and refers to them: ids that every such document of Cairo's repeats.
+// A Cairo SVG that draws clipped and with a gradient, so that it defines a clip path and a
+// gradient in its defs and refers to them: ids that every such document of Cairo's repeats.
 std::string CairoSvg(double x) {
   std::string svg;
   cairo_surface_t* s = cairo_svg_surface_create_for_stream(Append, &svg, 100, 50);
   cairo_t* cr = cairo_create(s);
-  cairo_push_group(cr);
   cairo_rectangle(cr, x, 10, 20, 20);
-  cairo_fill(cr);
-  cairo_pop_group_to_source(cr);
+  cairo_clip(cr);
+  cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 100, 0);
+  cairo_pattern_add_color_stop_rgb(gradient, 0, 1, 0, 0);
+  cairo_pattern_add_color_stop_rgb(gradient, 1, 0, 0, 1);
+  cairo_set_source(cr, gradient);
   cairo_paint(cr);
+  cairo_pattern_destroy(gradient);
   cairo_destroy(cr);
   cairo_surface_destroy(s);
   return svg;
@@ -60,13 +63,15 @@ TEST(SvgGroups, EachDocumentBecomesANamedGroupWithIdsOfItsOwn) {
       if (name == "id") {
         EXPECT_TRUE(ids.insert(value).second) << value;
       }
-      std::string ref;
-      if (name == "xlink:href") ref = value.substr(1);
-      if (value.rfind("url(#", 0) == 0) ref = value.substr(5, value.size() - 6);
-      if (ref.empty()) continue;
-      refs.push_back(ref);
-      if (!owner.empty()) {
-        EXPECT_EQ(ref.substr(0, 3), owner == "object-A" ? "g0-" : "g1-") << ref;
+      std::vector<std::string> found;
+      if (name == "xlink:href") found.push_back(value.substr(1));
+      for (size_t at = value.find("url(#"); at != std::string::npos; at = value.find("url(#", at + 1))
+        found.push_back(value.substr(at + 5, value.find(')', at) - at - 5));
+      for (const std::string& ref : found) {
+        refs.push_back(ref);
+        if (!owner.empty()) {
+          EXPECT_EQ(ref.substr(0, 3), owner == "object-A" ? "g0-" : "g1-") << ref;
+        }
       }
     }
     for (const TiXmlElement* c = e->FirstChildElement(); c; c = c->NextSiblingElement()) walk(c, owner);
