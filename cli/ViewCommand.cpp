@@ -1,241 +1,106 @@
-#include <cstdio>
-#include <fstream>
-#include <set>
-#include <sstream>
-
 #include "Subcommand.h"
-#include "host/PluginRegistry.h"
+#include "ViewPicture.h"
+#include "host/DocumentIO.h"
+#include "utils/ReplaceFile.h"
 
 namespace cli {
 namespace {
 
-struct WorldLine {
-  Vector a, b;
-};
+// The largest picture side the view draws, as the renderer's.
+const LONG kMaxSide = 16384;
 
-// One object's wireframe in world coordinates, drawn in its display colour.
-struct Wireframe {
-  std::vector<WorldLine> lines;
-  Vector color;
-};
-
-const Vector kDefaultObjectColor(0.8f, 0.8f, 0.8f);
-
-Vector DisplayColor(BaseObject* op, BaseDocument* doc) {
-  const BaseContainer* bc = op->GetDataInstance();
-  switch (bc->GetLong(ID_BASEOBJECT_USECOLOR, ID_BASEOBJECT_USECOLOR_OFF)) {
-    case ID_BASEOBJECT_USECOLOR_ALWAYS: return bc->GetVector(ID_BASEOBJECT_COLOR, kDefaultObjectColor);
-    case ID_BASEOBJECT_USECOLOR_LAYER:
-      if (const LayerData* layer = op->GetLayerData(doc)) return layer->color;
-      return kDefaultObjectColor;
-    default: return kDefaultObjectColor;
-  }
-}
-
-void AddPolygonEdges(const PolygonObject* poly, const Matrix& mg, std::vector<WorldLine>& out) {
-  const LONG count = poly->GetPointCount();
-  const Vector* points = poly->GetPointR();
-  std::set<std::pair<LONG, LONG>> edges;
-  auto edge = [&](LONG a, LONG b) {
-    if (a < 0 || b < 0 || a >= count || b >= count || a == b) return;
-    if (edges.insert({std::min(a, b), std::max(a, b)}).second) out.push_back(WorldLine{mg * points[a], mg * points[b]});
-  };
-  for (LONG i = 0; i < poly->GetPolygonCount(); i++) {
-    const CPolygon& p = poly->GetPolygonR()[i];
-    edge(p.a, p.b);
-    edge(p.b, p.c);
-    edge(p.c, p.d);
-    edge(p.d, p.a);
-  }
-}
-
-void AddBox(const Vector& centre, const Vector& radius, const Matrix& mg, std::vector<WorldLine>& out) {
-  Vector corner[8];
-  for (int i = 0; i < 8; i++)
-    corner[i] = mg * (centre + Vector(i & 1 ? radius.x : -radius.x, i & 2 ? radius.y : -radius.y, i & 4 ? radius.z : -radius.z));
-  const int edges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3}, {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
-  for (const auto& e : edges) out.push_back(WorldLine{corner[e[0]], corner[e[1]]});
-}
-
-void AddAxisCross(const Matrix& mg, std::vector<WorldLine>& out) {
-  const Real size = 20.0f;  // host units
-  out.push_back(WorldLine{mg * Vector(-size, 0, 0), mg * Vector(size, 0, 0)});
-  out.push_back(WorldLine{mg * Vector(0, -size, 0), mg * Vector(0, size, 0)});
-  out.push_back(WorldLine{mg * Vector(0, 0, -size), mg * Vector(0, 0, size)});
-}
-
-// The geometry of a generator's cache: its polygon objects, children included.
-void AddCache(BaseObject* op, const Matrix& parent, std::vector<WorldLine>& out) {
-  for (; op; op = op->GetNext()) {
-    const Matrix mg = parent * op->GetMl();
-    if (op->GetCache()) AddCache(op->GetCache(), mg, out);
-    else if (op->GetType() == Opolygon) AddPolygonEdges(static_cast<PolygonObject*>(op), mg, out);
-    AddCache(op->GetDown(), mg, out);
-  }
-}
-
-// What the view shows of an object: its cache, its polygons, a primitive's bounds, or an
-// axis cross for anything without a surface.
-std::vector<WorldLine> ObjectLines(BaseObject* op, const Matrix& mg) {
-  std::vector<WorldLine> lines;
-  const BaseContainer* bc = op->GetDataInstance();
-  if (op->GetCache()) {
-    AddCache(op->GetCache(), mg, lines);
-  } else if (op->GetType() == Opolygon) {
-    AddPolygonEdges(static_cast<PolygonObject*>(op), mg, lines);
-  } else if (op->GetType() == Ocube) {
-    AddBox(Vector(), bc->GetVector(PRIM_CUBE_LEN, Vector(200, 200, 200)) * 0.5f, mg, lines);
-  } else if (op->GetType() == Osphere) {
-    AddBox(Vector(), Vector(bc->GetReal(PRIM_SPHERE_RAD, 100.0f)), mg, lines);
-  } else {
-    AddAxisCross(mg, lines);
-  }
-  return lines;
-}
-
-bool IsPluginNode(BaseList2D* node, host::PluginKind kind) {
-  const host::PluginRecord* rec = host::PluginRegistry::Get().Find(node->GetType());
-  return rec && rec->kind == kind && node->GetNodeData();
-}
-
-// Walks the objects: collects their wireframes and lets the plug-in's objects and tags draw
-// into the view, each with its global matrix.
-class ViewWalk {
- public:
-  ViewWalk(BaseDocument* doc, BaseDraw* bd, BaseObject* camera) : doc_(doc), bd_(bd), camera_(camera) {}
-  void Walk(BaseObject* op, const Matrix& parent) {
-    for (; op; op = op->GetNext()) {
-      const Matrix mg = parent * op->GetMl();
-      Visit(op, mg);
-      Walk(op->GetDown(), mg);
-    }
-  }
-  const std::vector<Wireframe>& wireframes() const { return wireframes_; }
-
- private:
-  void Visit(BaseObject* op, const Matrix& mg) {
-    if (op != camera_ && op->GetEditorMode() != MODE_OFF) wireframes_.push_back(Wireframe{ObjectLines(op, mg), DisplayColor(op, doc_)});
-    BaseDrawHelp bh(bd_, doc_);
-    bh.SetMg(mg);
-    if (IsPluginNode(op, host::PluginKind::Object))
-      static_cast<ObjectData*>(op->GetNodeData())->Draw(op, DRAWPASS_OBJECT, bd_, &bh);
-    for (BaseTag* tag = op->GetFirstTag(); tag; tag = tag->GetNext())
-      if (IsPluginNode(tag, host::PluginKind::Tag)) static_cast<TagData*>(tag->GetNodeData())->Draw(tag, op, bd_, &bh);
-  }
-
-  BaseDocument* doc_;
-  BaseDraw* bd_;
-  BaseObject* camera_;
-  std::vector<Wireframe> wireframes_;
-};
-
-// ---- SVG ----
-
-std::string Num(Real v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f", double(v));
-  return buf;
-}
-
-std::string Colour(const Vector& c) {
-  auto channel = [](Real v) { return int(std::min(std::max(v, 0.0f), 1.0f) * 255.0f + 0.5f); };
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", channel(c.x), channel(c.y), channel(c.z));
-  return buf;
-}
-
-std::string LineElement(const Vector& a, const Vector& b, const Vector& color) {
-  return "<line x1=\"" + Num(a.x) + "\" y1=\"" + Num(a.y) + "\" x2=\"" + Num(b.x) + "\" y2=\"" + Num(b.y) +
-         "\" stroke=\"" + Colour(color) + "\"/>\n";
-}
-
-std::string Svg(const BaseDraw& bd, const std::vector<Wireframe>& wireframes) {
-  const LONG width = bd.GetFrameWidth(), height = bd.GetFrameHeight();
-  LONG from, to, orientation;
-  bd.GetSafeFrame(&from, &to, &orientation);
-  const bool horizontal = orientation == SAFEFRAME_HORIZONTAL;
-  const LONG sx = horizontal ? from : 0, sy = horizontal ? 0 : from;
-  const LONG sw = horizontal ? to - from + 1 : width, sh = horizontal ? height : to - from + 1;
-
-  std::ostringstream svg;
-  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height << "\" viewBox=\"0 0 "
-      << width << " " << height << "\">\n";
-  svg << "<rect width=\"" << width << "\" height=\"" << height << "\" fill=\"#2b2b2b\"/>\n";
-  svg << "<rect id=\"safe-frame\" x=\"" << sx << "\" y=\"" << sy << "\" width=\"" << sw << "\" height=\"" << sh
-      << "\" fill=\"#3c3c3c\" stroke=\"#9a9a9a\" stroke-dasharray=\"4 3\"/>\n";
-  svg << "<g id=\"objects\" stroke-width=\"1\" fill=\"none\">\n";
-  for (const Wireframe& w : wireframes)
-    for (const WorldLine& l : w.lines) {
-      Vector a, b;
-      if (bd.ProjectLine(l.a, l.b, &a, &b)) svg << LineElement(a, b, w.color);
-    }
-  svg << "</g>\n<g id=\"node-drawing\" stroke-width=\"1.5\">\n";
-  for (const BaseDraw::DrawnPolygon& p : bd.GetDrawnPolygons()) {
-    std::string points;
-    bool inFront = true;
-    for (const Vector& v : p.points) {
-      inFront = inFront && bd.WC(v).z > 0;
-      const Vector s = bd.WS(v);
-      points += Num(s.x) + "," + Num(s.y) + " ";
-    }
-    if (inFront) svg << "<polygon points=\"" << points << "\" fill=\"" << Colour(p.color) << "\" fill-opacity=\"0.5\"/>\n";
-  }
-  for (const BaseDraw::DrawnLine& l : bd.GetDrawnLines()) {
-    Vector a = l.a, b = l.b;
-    if (l.screen || bd.ProjectLine(l.a, l.b, &a, &b)) svg << LineElement(a, b, l.color);
-  }
-  svg << "</g>\n</svg>\n";
-  return svg.str();
-}
-
-// Written beside the target and renamed over it, so a failed write leaves no half file.
-void WriteFileAtomically(const std::string& path, const std::string& text) {
-  const std::string tmp = path + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary);
-    out << text;
-    out.close();
-    if (!out) {
-      std::remove(tmp.c_str());
-      throw CommandError("cannot write " + path);
-    }
-  }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    throw CommandError("cannot write " + path);
-  }
+// Written through the system's one file writer: a failed write leaves no half file, and a
+// link planted beside the target is never written through.
+void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+  const std::string failure = replaceFileWithBytes(path, bytes);
+  if (!failure.empty()) throw CommandError(failure);
 }
 
 class ViewCommand : public Subcommand {
  public:
   const char* Name() const override { return "view"; }
   const char* Description() const override {
-    return "draw the render view through the scene camera as an SVG: wireframes, safe frame, the plug-in's drawing";
+    return "draw the render view through the scene camera (the editor camera framing every object when the document "
+           "has none) as an SVG, PDF or PNG: wireframes, safe frame and the plug-in's drawing, or with --fill a "
+           "black and white mask of the rendered surfaces";
   }
   void Setup(CLI::App& app) override {
     app.add_option("DOC", docPath_, "the document")->required()->check(CLI::ExistingFile);
-    app.add_option("-o,--output", output_, "the SVG file to write")->required();
-    app.add_option("--width", width_, "width of the view in pixels")->check(CLI::Range(16, 8192));
-    app.add_option("--height", height_, "height of the view in pixels")->check(CLI::Range(16, 8192));
+    app.add_option("-o,--output", output_, "the picture to write; its suffix (.svg, .pdf, .png) chooses the format")
+        ->required()
+        ->check(CLI::Validator(
+            [](std::string& path) {
+              ViewCanvas::Format format;
+              return ViewCanvas::FormatOf(path, &format) ? std::string() : "the picture must end in .svg, .pdf or .png: " + path;
+            },
+            "PICTURE"));
+    widthOption_ = app.add_option("--width", width_, "width of the picture in pixels (default: the render resolution's; "
+                                                     "alone it keeps the render's aspect)")
+                       ->check(CLI::Range(LONG(1), kMaxSide));
+    heightOption_ = app.add_option("--height", height_, "height of the picture in pixels (default: the render resolution's; "
+                                                        "alone it keeps the render's aspect)")
+                        ->check(CLI::Range(LONG(1), kMaxSide));
+    app.add_option("--camera", camera_, "look through this camera object (/Path) instead of the render camera");
+    frameOption_ = app.add_option("--frame", frame_, "show the document at this frame (default: its current frame)");
+    app.add_flag("--fill", fill_, "draw the rendered surfaces filled white on black, without antialiasing, as a mask to "
+                                  "compare a rendered picture with");
   }
+
   int Run(Session& session) override {
     BaseDocument* doc = session.OpenDocument(docPath_);
-    // The view shows the document evaluated at its current time, caches built.
-    doc->ExecutePasses(nullptr, TRUE, TRUE, TRUE);
     BaseDraw* bd = doc->GetRenderBaseDraw();
-    BaseObject* camera = bd->GetSceneCamera(doc);
-    if (!camera) throw CommandError(docPath_ + ": the document has no scene camera to look through (set \"renderCamera\")");
-    bd->SetFrameSize(width_, height_);
-    bd->ClearDrawing();
-    ViewWalk walk(doc, bd, camera);
-    walk.Walk(doc->GetFirstObject(), Matrix());
-    WriteFileAtomically(output_, Svg(*bd, walk.wireframes()));
+    if (!camera_.empty()) bd->SetSceneCamera(FindCamera(doc));
+    if (frameOption_->count() > 0) doc->SetTime(BaseTime(LReal(frame_), LReal(doc->GetFps())));
+    // The view shows the document evaluated at its time, caches built.
+    doc->ExecutePasses(nullptr, TRUE, TRUE, TRUE);
+    LONG width, height;
+    PictureSize(doc, &width, &height);
+    bd->SetFrameSize(width, height);
+    const host::Visibility visibility = fill_ ? host::Visibility::Render : host::Visibility::Editor;
+    const std::vector<ViewObject> objects = CollectViewObjects(doc, bd, bd->GetSceneCamera(doc), visibility);
+    ViewCanvas::Format format;
+    ViewCanvas::FormatOf(output_, &format);
+    std::string bytes;
+    try {
+      bytes = DrawViewPicture(format, *bd, objects, fill_ ? ViewStyle::Mask : ViewStyle::Wireframe);
+    } catch (const std::exception& e) {
+      throw CommandError("cannot draw " + output_ + ": " + e.what());
+    }
+    WriteFileAtomically(output_, bytes);
     return 0;
   }
 
  private:
-  std::string docPath_, output_;
-  LONG width_ = 960, height_ = 540;
+  BaseObject* FindCamera(BaseDocument* doc) const {
+    BaseObject* op = camera_[0] == '/' ? host::FindObjectByPath(doc, camera_) : doc->SearchObject(String(camera_));
+    if (!op) throw CommandError(docPath_ + ": no object '" + camera_ + "'");
+    if (op->GetType() != Ocamera) throw CommandError(docPath_ + ": " + camera_ + " is not a camera");
+    return op;
+  }
+
+  // The render resolution; a width or height given alone keeps its aspect.
+  void PictureSize(BaseDocument* doc, LONG* width, LONG* height) const {
+    LONG xres = 0, yres = 0;
+    if (const RenderData* rd = doc->GetActiveRenderData()) {
+      xres = rd->GetDataInstance()->GetLong(RDATA_XRES, 0);
+      yres = rd->GetDataInstance()->GetLong(RDATA_YRES, 0);
+    }
+    if (xres <= 0 || yres <= 0) xres = 800, yres = 600;  // the host's default render resolution
+    const double aspect = double(xres) / double(yres);
+    const bool w = widthOption_->count() > 0, h = heightOption_->count() > 0;
+    *width = w ? width_ : h ? LONG(std::lround(height_ * aspect)) : xres;
+    *height = h ? height_ : w ? LONG(std::lround(width_ / aspect)) : yres;
+    if (*width < 1 || *height < 1 || *width > kMaxSide || *height > kMaxSide)
+      throw CommandError(docPath_ + ": a picture of " + std::to_string(*width) + " x " + std::to_string(*height) +
+                         " pixels is out of range (1 to " + std::to_string(kMaxSide) + " a side); give --width and --height");
+  }
+
+  std::string docPath_, output_, camera_;
+  LONG width_ = 0, height_ = 0, frame_ = 0;
+  bool fill_ = false;
+  CLI::Option* widthOption_ = nullptr;
+  CLI::Option* heightOption_ = nullptr;
+  CLI::Option* frameOption_ = nullptr;
 };
 
 SubcommandRegistrar registrar([] { return std::make_unique<ViewCommand>(); });

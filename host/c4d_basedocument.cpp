@@ -2,6 +2,7 @@
 
 #include "c4d_basedraw.h"
 #include "c4d_nodedata.h"
+#include "host/EditorCamera.h"
 #include "host/Evaluation.h"
 #include "host/PluginNodes.h"
 
@@ -135,6 +136,9 @@ Bool BaseDocument::EndUndo() {
 Bool BaseDocument::ExecutePasses(BaseThread*, Bool animation, Bool, Bool caches) {
   if (animation) host::AnimateTree(GetFirstObject(), time_);
   if (caches) host::BuildCaches(this);
+  // A document without a render camera is seen through the editor camera, framed on what the
+  // view shows the first time the document is evaluated; it stays there for later frames.
+  if (view_->UsesEditorCamera() && !view_->IsEditorCameraPlaced()) host::FrameEditorCamera(this);
   return TRUE;
 }
 

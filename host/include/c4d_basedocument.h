@@ -128,7 +128,8 @@ class BaseDocument : public BaseList2D {
   const std::vector<std::vector<UndoStep>>& GetUndoGroups() const { return undo_; }
 
   // Evaluates the document at its current time: animation tracks set the objects' values,
-  // generators rebuild their caches.
+  // generators rebuild their caches. Without a render camera, the first evaluation frames the
+  // render view's editor camera on every object the view shows.
   Bool ExecutePasses(BaseThread* bt, Bool animation, Bool expressions, Bool caches);
   // Sets one object (and, without ANIMATE_NO_PARENTS, its parents) to the given time.
   void AnimateObject(BaseList2D* op, const BaseTime& time, LONG flags);

@@ -15,14 +15,19 @@ enum { DRAW_POLYGONOBJECT_NOMATRIX = 0x40000000 };
 class BaseDraw {
  public:
   explicit BaseDraw(BaseDocument* doc = nullptr) : doc_(doc) {}
+  ~BaseDraw();
+  BaseDraw(const BaseDraw&) = delete;
+  BaseDraw& operator=(const BaseDraw&) = delete;
 
   // The document the view shows: its own, else the active document.
   BaseDocument* GetDocument() const;
-  // The camera the view looks through, or null when it uses the editor camera.
+  // The camera the view looks through: the scene camera set for it while that is an object of
+  // the document, else the view's editor camera (which the host frames on the document when
+  // it first evaluates it). Null only when asked for another document.
   BaseObject* GetSceneCamera(const BaseDocument* doc) const;
   void SetSceneCamera(BaseObject* op) { camera_ = op ? op->GetUniqueId() : 0; }
-  // The editor camera: a camera object owned by the view.
-  BaseObject* GetEditorCamera() const { return nullptr; }
+  // The editor camera: a camera object owned by the view, in no document.
+  BaseObject* GetEditorCamera() const;
 
   // The view's frame in pixels, bounds included: (0, 0) to (width - 1, height - 1).
   void GetFrame(LONG* left, LONG* top, LONG* right, LONG* bottom) const;
@@ -33,8 +38,11 @@ class BaseDraw {
   void GetSafeFrame(LONG* from, LONG* to, LONG* orientation) const;
 
   // Coordinates: world (W), camera (C: x right, y up, z forwards, host units) and screen (S:
-  // pixels of the frame, y down; z keeps the camera depth). The projection is a perspective
-  // one through the scene camera's focal length and film width, filling the safe frame's width.
+  // pixels of the frame, y down; z keeps the camera depth). The camera's axes are taken as the
+  // renderer takes them: its position, its z axis forwards and its y axis up, normalised, x
+  // completing them; a scaled or mirrored camera matrix changes nothing. The projection is a
+  // perspective one through the camera's focal length and film width, filling the safe
+  // frame's width, moved by the film offsets (fractions of the image's width and height).
   Vector WC(const Vector& p) const;
   Vector CS(const Vector& p) const;
   Vector WS(const Vector& p) const { return CS(WC(p)); }
@@ -73,10 +81,27 @@ class BaseDraw {
   // The screen coordinates of a world line, cut where it passes behind the camera; false
   // when none of it is in front.
   bool ProjectLine(const Vector& a, const Vector& b, Vector* sa, Vector* sb) const;
+  // The screen polygon of a world polygon, cut where it passes behind the camera; empty when
+  // none of it is in front.
+  std::vector<Vector> ProjectPolygon(const Vector* points, size_t count) const;
+  // Nearest camera depth (host units) drawn; what lies nearer is cut away.
+  static Real NearDepth();
+
+  // Whether the view looks through its editor camera (no scene camera of the document is set).
+  bool UsesEditorCamera() const;
+  // Whether the editor camera has been placed since the view was made.
+  bool IsEditorCameraPlaced() const { return editorPlaced_; }
+  // Places the editor camera (global matrix, focus distance in host units).
+  void PlaceEditorCamera(const Matrix& mg, Real focusDistance);
 
  private:
+  // The camera's frame as the renderer reads it (see WC).
+  Matrix CameraFrame() const;
+
   BaseDocument* doc_;
   uint64_t camera_ = 0;
+  mutable BaseObject* editorCamera_ = nullptr;
+  bool editorPlaced_ = false;
   LONG width_ = 800, height_ = 600;
   Vector pen_{1, 1, 1};
   LONG stroke_ = 0;

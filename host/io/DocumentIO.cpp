@@ -699,7 +699,10 @@ class Writer {
     if (doc->GetFirstMaterial()) root["materials"] = Materials(doc);
     root["renderData"] = RenderDatas(doc);
     root["objects"] = Objects(doc, doc->GetFirstObject(), 1);
-    if (BaseObject* cam = doc->GetRenderBaseDraw()->GetSceneCamera(doc)) root["renderCamera"] = ObjectPath(cam);
+    // The view's editor camera, which it looks through without a render camera, is no object
+    // of the document.
+    BaseObject* cam = doc->GetRenderBaseDraw()->GetSceneCamera(doc);
+    if (cam && cam->GetDocument() == doc) root["renderCamera"] = ObjectPath(cam);
     if (BaseObject* act = doc->GetActiveObject()) root["activeObject"] = ObjectPath(act);
     return root;
   }

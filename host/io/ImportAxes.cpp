@@ -1,5 +1,7 @@
 #include "ImportAxes.h"
 
+#include <assimp/scene.h>
+
 #include <cmath>
 
 namespace host {
@@ -27,6 +29,19 @@ Real Distance(const Vector& a, const Vector& b) {
 }
 
 }  // namespace
+
+std::string ReaderOf(const aiScene& scene) {
+  aiString value;
+  return scene.mMetaData && scene.mMetaData->Get("SourceAsset_Format", value) ? std::string(value.C_Str()) : std::string();
+}
+
+bool TurnZUpSceneToYUp(aiScene& scene) {
+  if (!scene.mRootNode || ReaderOf(scene).rfind("Blender 3D Importer", 0) != 0) return false;
+  // Rows: x stays, z becomes y, y becomes -z.
+  const aiMatrix4x4 zUpToYUp(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
+  scene.mRootNode->mTransformation = zUpToYUp * scene.mRootNode->mTransformation;
+  return true;
+}
 
 Vector HostPoint(const aiVector3D& p, Real unit) { return Vector(p.x * unit, p.y * unit, -p.z * unit); }
 

@@ -3,12 +3,25 @@
 // point (x, y, z) becomes (x, y, -z) and a matrix M becomes S M S with S = diag(1, 1, -1).
 // Positions are also multiplied by the file's unit (metres per file unit).
 #pragma once
+#include <string>
+
 #include <assimp/types.h>
 
 #include "c4d.h"
 
+struct aiScene;
+
 namespace host {
 namespace import {
+
+// The name of the Assimp reader that read the scene ("Blender 3D Importer ..."), found from
+// the file's content whatever its suffix; empty when the reader gives none.
+std::string ReaderOf(const aiScene& scene);
+
+// Blender's reader hands the file's own axes out, z up, where every other reader turns them
+// y up. Turns such a scene's root as a y-up exporter from Blender does (its FBX export, for
+// one): (x, y, z) -> (x, z, -y). Returns whether it turned the scene.
+bool TurnZUpSceneToYUp(aiScene& scene);
 
 Vector HostPoint(const aiVector3D& p, Real unit);
 Vector HostDirection(const aiVector3D& d);

@@ -8,6 +8,7 @@
 
 struct aiCamera;
 struct aiLight;
+struct aiScene;
 
 namespace host {
 namespace import {
@@ -18,6 +19,19 @@ Matrix ViewFrame(const aiVector3D& position, const aiVector3D& direction, const 
 // With `atNodeOrigin` the camera's or light's own position is ignored.
 Matrix CameraFrame(const aiCamera& cam, Real unit, bool atNodeOrigin);
 Matrix LightFrame(const aiLight& light, Real unit, bool atNodeOrigin);
+
+// Mends, in the scene as Assimp read it and before it is built, where its readers got the
+// cameras' and lights' view wrong (each checked against the models of Debian's
+// assimp-testmodels):
+// - ASE and LightWave scene cameras, and LightWave and Blender lights, look down their node's
+//   -z axis (as in the tools that wrote them), but the readers say +z or give no direction;
+// - a 3DS camera that is animated loses its direction to the reader, which also drops its
+//   target's track: the camera is aimed at its target again at every frame of their tracks
+//   (taken linear between keys), from the file itself (`path`); a still 3DS camera gets its
+//   up direction in the file's axes (z up);
+// - the Quick3D reader puts its camera at the origin without a direction: it is left out, with
+//   a warning, and the editor camera frames the scene instead.
+void MendViews(aiScene& scene, const std::string& path);
 
 // A host camera with the file's field of view as focal length on a 36 mm film.
 BaseObject* MakeCamera(const aiCamera& cam, const ImportContext& ctx, const std::string& where);

@@ -21,6 +21,8 @@
 #include <new>
 
 #include "FileFrame.h"
+#include "ImportAxes.h"
+#include "ImportCamerasLights.h"
 #include "SceneBuilder.h"
 #include "host/DocumentIO.h"
 
@@ -149,6 +151,11 @@ BaseDocument* Import(const std::string& path) {
   Assimp::Importer importer;
   try {
     const aiScene* scene = ReadWithAssimp(importer, path);
+    // Some readers leave the file's up axis or their cameras' views as the file has them;
+    // they are mended in the read scene, before anything is built from it.
+    aiScene& editable = const_cast<aiScene&>(*scene);
+    import::TurnZUpSceneToYUp(editable);
+    import::MendViews(editable, path);
     return Build(*scene, path);
   } catch (const DocumentError&) {
     throw;

@@ -27,4 +27,10 @@ inline CommandRun RunCommand(const std::vector<std::string>& args) {
   return r;
 }
 
+// The same with the built plug-in folder.
+inline CommandRun RunWithBuiltPlugin(std::vector<std::string> args) {
+  args.insert(args.begin(), {"--plugin-dir", TAVRELL_PLUGIN_DIR});
+  return RunCommand(args);
+}
+
 }  // namespace testing_support

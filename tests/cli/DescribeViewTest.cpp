@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <tinyxml.h>
 
 #include <nlohmann/json.hpp>
 
@@ -26,22 +25,6 @@ bool HasLine(const std::string& out, const std::string& start) {
 }
 
 json RoomDocument() { return json::parse(ReadFile(std::string(TAVRELL_SOURCE_DIR) + "/examples/room.json")); }
-
-struct SvgLine {
-  double x1, y1, x2, y2;
-  std::string stroke;
-};
-
-std::vector<SvgLine> LinesOfGroup(const TiXmlElement* svg, const std::string& id) {
-  std::vector<SvgLine> lines;
-  for (const TiXmlElement* g = svg->FirstChildElement("g"); g; g = g->NextSiblingElement("g")) {
-    if (!g->Attribute("id") || g->Attribute("id") != id) continue;
-    for (const TiXmlElement* l = g->FirstChildElement("line"); l; l = l->NextSiblingElement("line"))
-      lines.push_back(SvgLine{std::atof(l->Attribute("x1")), std::atof(l->Attribute("y1")), std::atof(l->Attribute("x2")),
-                              std::atof(l->Attribute("y2")), l->Attribute("stroke")});
-  }
-  return lines;
-}
 
 }  // namespace
 
@@ -91,73 +74,4 @@ TEST(DescribeCommand, NodesItCannotDescribeGiveOneLineAndAnError) {
   r = Tavrell({"describe", room, "/Camera", "--tag", "TNoSuchTag"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "tavrell: unknown node type 'TNoSuchTag'\n");
-}
-
-TEST(ViewCommand, DrawsTheRenderRegionInTheSafeFrame) {
-  TempDir dir("view");
-  json doc = RoomDocument();
-  json& tag = doc["objects"][0]["tags"][0]["data"];
-  tag["CAMERATAG_RENDER_REGION"] = true;
-  tag["CAMERATAG_REGION_X1"] = 0;
-  tag["CAMERATAG_REGION_X2"] = 400;
-  tag["CAMERATAG_REGION_Y1"] = 0;
-  tag["CAMERATAG_REGION_Y2"] = 300;
-  const std::string path = dir.str("region.json"), svgPath = dir.str("view.svg");
-  WriteFile(path, doc.dump());
-
-  CommandRun r = Tavrell({"view", path, "-o", svgPath, "--width", "1000", "--height", "600"});
-  ASSERT_EQ(r.code, 0) << r.err;
-  TiXmlDocument svg;
-  ASSERT_TRUE(svg.LoadFile(svgPath.c_str()));
-  const TiXmlElement* root = svg.FirstChildElement("svg");
-  ASSERT_NE(root, nullptr);
-  // An 800 x 600 image in a 1000 x 600 view: the safe frame is the middle 800 columns.
-  const TiXmlElement* safe = root->FirstChildElement("rect")->NextSiblingElement("rect");
-  ASSERT_NE(safe, nullptr);
-  EXPECT_STREQ(safe->Attribute("x"), "100");
-  EXPECT_STREQ(safe->Attribute("width"), "800");
-  EXPECT_FALSE(LinesOfGroup(root, "objects").empty());
-
-  // The left half of the image's upper half, one pixel in from the frame's edge.
-  const std::vector<SvgLine> region = LinesOfGroup(root, "node-drawing");
-  ASSERT_EQ(region.size(), 4u);
-  double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
-  for (const SvgLine& l : region) {
-    EXPECT_EQ(l.stroke, "#ff0000");
-    left = std::min({left, l.x1, l.x2});
-    right = std::max({right, l.x1, l.x2});
-    top = std::min({top, l.y1, l.y2});
-    bottom = std::max({bottom, l.y1, l.y2});
-  }
-  EXPECT_DOUBLE_EQ(left, 101.0);
-  EXPECT_DOUBLE_EQ(right, 500.5);
-  EXPECT_DOUBLE_EQ(top, 0.0);
-  EXPECT_DOUBLE_EQ(bottom, 299.5);
-
-  // The example as it ships has the region off: the tag draws nothing.
-  r = Tavrell({"view", std::string(TAVRELL_SOURCE_DIR) + "/examples/room.json", "-o", svgPath});
-  ASSERT_EQ(r.code, 0) << r.err;
-  ASSERT_TRUE(svg.LoadFile(svgPath.c_str()));
-  EXPECT_TRUE(LinesOfGroup(svg.FirstChildElement("svg"), "node-drawing").empty());
-}
-
-TEST(ViewCommand, BadInputGivesOneLineAndNoFile) {
-  TempDir dir("viewbad");
-  json doc = RoomDocument();
-  doc.erase("renderCamera");
-  const std::string path = dir.str("nocamera.json"), svgPath = dir.str("view.svg");
-  WriteFile(path, doc.dump());
-  CommandRun r = Tavrell({"view", path, "-o", svgPath});
-  EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "tavrell: " + path + ": the document has no scene camera to look through (set \"renderCamera\")\n");
-  EXPECT_FALSE(fs::exists(svgPath));
-
-  r = Tavrell({"view", std::string(TAVRELL_SOURCE_DIR) + "/examples/room.json", "-o", svgPath, "--width", "0"});
-  EXPECT_EQ(r.code, 2);
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
-  EXPECT_FALSE(fs::exists(svgPath));
-
-  r = Tavrell({"view", std::string(TAVRELL_SOURCE_DIR) + "/examples/room.json", "-o", dir.str("no/such/folder/view.svg")});
-  EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "tavrell: cannot write " + dir.str("no/such/folder/view.svg") + "\n");
 }

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "SceneSettingsFixture.h"
@@ -154,14 +155,20 @@ TEST_F(SceneSettingsExport, ACameraWithoutTagGetsTheRenderersDefaults) {
 }
 
 TEST_F(SceneSettingsExport, NoSceneCameraOrRenderDataStillExports) {
-  // No scene camera: nothing to place, the rest from the defaults.
+  // No render camera: the view's editor camera, looking at the origin (the document is not
+  // evaluated here, so it has not framed it), with the host camera's default lens.
   const TiXmlElement* scene = Export(R"({"renderData": [{"data": {"5008": 640, "5009": 480}}]})");
   ASSERT_NE(scene, nullptr);
-  EXPECT_EQ(Children(scene->FirstChildElement("camera")),
-            (Strings{"aspect_ratio=1.333333", "exposure_duration=0.050000", "focus_distance=0.000000",
-                     "sensor_width=0.036000", "lens_sensor_dist=0.000000", "aperture_radius=0.000000", "aperture_shape",
-                     "white_balance=D65", "autofocus", "lens_shift_up_distance=-0.000000",
-                     "lens_shift_right_distance=0.000000"}));
+  const Vector eye = doc_->GetRenderBaseDraw()->GetEditorCamera()->GetMg().off;
+  char focus[64];
+  std::snprintf(focus, sizeof focus, "focus_distance=%08f", Len(eye));
+  Strings camera = Children(scene->FirstChildElement("camera"));
+  ASSERT_EQ(camera.size(), 14u);
+  EXPECT_EQ(camera[2].substr(0, 4), "pos=");
+  camera.erase(camera.begin() + 2, camera.begin() + 5);
+  EXPECT_EQ(camera, (Strings{"aspect_ratio=1.333333", "exposure_duration=0.050000", focus, "sensor_width=0.036000",
+                             "lens_sensor_dist=0.036000", "aperture_radius=0.002250", "aperture_shape", "white_balance=D65",
+                             "autofocus", "lens_shift_up_distance=-0.000000", "lens_shift_right_distance=0.000000"}));
 
   // No render data: an image of 0 by 0 pixels, and finite values throughout.
   scene = Export(R"({"renderData": [], "objects": [{"type": "Ocamera", "name": "Camera", "data": {"1119": 0.5}}],
