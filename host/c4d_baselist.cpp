@@ -164,7 +164,14 @@ void BaseList2D::SetData(const BaseContainer& bc, Bool add) {
 
 CTrack* BaseList2D::GetFirstCTrack() const { return static_cast<CTrack*>(tracks_.GetFirst()); }
 
+Bool GeListNode::Message(LONG type, void* data) { return nodeData_ ? nodeData_->Message(this, type, data) : TRUE; }
+
 Bool BaseList2D::GetParameter(const DescID& id, GeData& t_data, LONG) {
+  if (NodeData* node = GetNodeData()) {
+    LONG handled = 0;
+    if (!node->GetDParameter(this, id, t_data, handled)) return FALSE;
+    if (handled & DESCFLAGS_PARAM_GET) return TRUE;
+  }
   const GeData* d = data_.GetDataPointer(id[0]);
   if (!d) return FALSE;
   t_data = *d;
@@ -172,6 +179,11 @@ Bool BaseList2D::GetParameter(const DescID& id, GeData& t_data, LONG) {
 }
 
 Bool BaseList2D::SetParameter(const DescID& id, const GeData& t_data, LONG) {
+  if (NodeData* node = GetNodeData()) {
+    LONG handled = 0;
+    if (!node->SetDParameter(this, id, t_data, handled)) return FALSE;
+    if (handled & DESCFLAGS_PARAM_SET) return TRUE;
+  }
   data_.SetData(id[0], t_data);
   return TRUE;
 }

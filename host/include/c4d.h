@@ -22,6 +22,7 @@
 #include "c4d_resource.h"
 #include "c4d_general.h"
 #include "c4d_gui.h"
+#include "customgui_bitmapbutton.h"
 
 // The plug-in's entry functions, called by the host.
 Bool PluginStart();

@@ -9,6 +9,7 @@ class BaseVideoPost;
 class BaseDraw;
 class BaseDrawHelp;
 class BaseThread;
+class BaseBitmap;
 class Description;
 class HierarchyHelp;
 struct ChannelData;
@@ -28,9 +29,44 @@ class NodeData {
   // Fills the description of the node's parameters; flags gets DESCFLAGS_DESC_LOADED when
   // the plug-in loaded it.
   virtual Bool GetDDescription(GeListNode*, Description*, LONG& /*flags*/) { return FALSE; }
+  // A parameter the node gives or takes itself: flags gets DESCFLAGS_PARAM_GET (or _SET)
+  // when it did; otherwise the host uses the node's container.
+  virtual Bool GetDParameter(GeListNode*, const DescID&, GeData&, LONG& /*flags*/) { return TRUE; }
+  virtual Bool SetDParameter(GeListNode*, const DescID&, const GeData&, LONG& /*flags*/) { return TRUE; }
 };
 
-enum { DESCFLAGS_DESC_LOADED = 2 };
+enum { DESCFLAGS_DESC_LOADED = 2, DESCFLAGS_PARAM_GET = 2, DESCFLAGS_PARAM_SET = 2 };
+
+// Messages the host sends to a node (GeListNode::Message, NodeData::Message).
+enum {
+  MSG_UPDATE = 7,                  // the node's parameters changed; data: null
+  MSG_DESCRIPTION_COMMAND = 18,    // a button of the attribute view was pressed; data: DescriptionCommand
+  MSG_DESCRIPTION_GETBITMAP = 27,  // the picture of a bitmap button; data: DescriptionGetBitmap
+  MSG_GETCUSTOMICON = 1001090,     // the node's own icon; data: GetCustomIconData
+};
+
+struct DescriptionCommand {
+  DescID id;
+};
+
+// The node puts a bitmap of its own making into bmp; the host owns it from then on.
+struct DescriptionGetBitmap {
+  DescID id;
+  BaseBitmap* bmp = nullptr;
+};
+
+// The rectangle of bmp the icon is drawn into.
+struct IconData {
+  BaseBitmap* bmp = nullptr;
+  LONG x = 0, y = 0, w = 0, h = 0;
+};
+
+// The node draws its icon into dat and sets filled.
+struct GetCustomIconData {
+  IconData* dat = nullptr;
+  Bool filled = FALSE;
+};
+
 enum { EXECUTION_RESULT_OK = 0 };
 enum { DRAWPASS_OBJECT = 0 };
 
@@ -49,9 +85,16 @@ class TagData : public NodeData {
   }
 };
 
+enum { INITRENDERRESULT_OK = 0 };
+struct InitRenderStruct;
+
 class ShaderData : public NodeData {
  public:
   virtual Vector Output(PluginShader*, ChannelData*) { return Vector(); }
+  // What the shader needs of the renderer (0: nothing special).
+  virtual LONG GetRenderInfo(PluginShader*) { return 0; }
+  virtual LONG InitRender(PluginShader*, InitRenderStruct*) { return INITRENDERRESULT_OK; }
+  virtual void FreeRender(PluginShader*) {}
 };
 
 class VideoPostData : public NodeData {
