@@ -12,6 +12,12 @@ class PlainShader : public BaseShader {
   explicit PlainShader(LONG type) : BaseShader(type) {}
 };
 
+// A material of another kind than the standard one (a plug-in's): parameters, no channels.
+class PlainMaterial : public BaseMaterial {
+ public:
+  explicit PlainMaterial(LONG type) : BaseMaterial(type) {}
+};
+
 struct ChannelIds {
   LONG color, brightness, shader;
 };
@@ -67,6 +73,7 @@ Material::Material() : BaseMaterial(Mmaterial) {
 
 BaseMaterial* BaseMaterial::Alloc(LONG type) {
   if (type == Mmaterial) return new Material();
+  if (type == Mplugin) return new PlainMaterial(type);
   return nullptr;
 }
 
