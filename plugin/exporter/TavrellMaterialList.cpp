@@ -2,10 +2,19 @@
 
 #include "description/oMyMaterialHelper.h"
 
+namespace {
+
+// Names the exporter gives its own materials; a helper may not take them.
+bool IsFixedName(const String& name) {
+  return !name.Content() || name == "defaultMat" || name == "nullMat" || name == "defaultLight" || name == "previewMat";
+}
+
+}  // namespace
+
 void TavrellMaterialList::AddTavrellMaterial(BaseObject* helper) {
   if (!helper) return;
   String name = helper->GetName();
-  while (FindMaterialWithName(name)) name += "_";
+  while (IsFixedName(name) || FindMaterialWithName(name)) name += "_";
   TavrellMaterial entry;
   entry.object = helper;
   entry.name = name;
@@ -19,10 +28,10 @@ TavrellMaterial* TavrellMaterialList::GetTavrellMaterial(int index) {
 }
 
 TavrellMaterial* TavrellMaterialList::FindMaterialWithPointer(BaseMaterial* material) {
-  BaseDocument* doc = GetActiveDocument();
+  if (!material) return nullptr;
   for (TavrellMaterial& e : entries_) {
     if (!e.object) continue;
-    if (e.object->GetDataInstance()->GetLink(MATHELPER_MATERIAL, doc) == material) return &e;
+    if (e.object->GetDataInstance()->GetLink(MATHELPER_MATERIAL, e.object->GetDocument()) == material) return &e;
   }
   return nullptr;
 }
@@ -30,5 +39,11 @@ TavrellMaterial* TavrellMaterialList::FindMaterialWithPointer(BaseMaterial* mate
 TavrellMaterial* TavrellMaterialList::FindMaterialWithName(const String& name) {
   for (TavrellMaterial& e : entries_)
     if (e.name == name) return &e;
+  return nullptr;
+}
+
+TavrellMaterial* TavrellMaterialList::FindMaterialWithObject(BaseObject* helper) {
+  for (TavrellMaterial& e : entries_)
+    if (e.object == helper) return &e;
   return nullptr;
 }
