@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,9 @@ class MaterialExport : public ::testing::Test {
     host::Console::Get().StartCapture();
     result_ = ex.exportKYM(doc_, doc_->SearchObject(String(helper)), Filename(path.c_str()), asPreview);
     console_ = host::Console::Get().StopCapture();
-    if (!file_.LoadFile(path.c_str())) return nullptr;
+    // The exporter gives the file the suffix kym.
+    const std::string written = std::filesystem::path(path).replace_extension(".kym").string();
+    if (!file_.LoadFile(written.c_str())) return nullptr;
     return file_.FirstChildElement("scenedata");
   }
 
