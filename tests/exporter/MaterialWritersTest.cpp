@@ -3,6 +3,7 @@
 #include "exporter/MaterialExportFixture.h"
 
 #include "description/oMyMaterialHelper.h"
+#include "kyrano_utils/KyranoSpectrum.h"
 
 using testing_support::WriteFile;
 using Strings = std::vector<std::string>;
@@ -140,4 +141,19 @@ TEST_F(MaterialExport, MediumSpectraAndKinds) {
             "0.500000 0.900000 0.900000");
   EXPECT_TRUE(Printed("--Warning: medium of 'Milk': absorption left out: spectrum choice 1043 has no spectrum"));
   EXPECT_EQ(Text(TypeOf(scene, "Milk"), "transparent"), "true");
+}
+
+// The peak spectrum the light material uses is written as its start and width, which the
+// material reader takes.
+TEST(SpectrumWriters, PeakReadsBackThroughTheReader) {
+  KyranoSceneExporter ex;
+  TiXmlElement holder("constant");
+  ex.SceneExportSpectrumPeak(500.0f, 50.0f, 0.1f, 2.0f, &holder);
+  Reference<Kyrano::KyranoSpectrum> read = Kyrano::KyranoSceneParseUtils::parseSpectrum(holder);
+  const Kyrano::KyranoPeakSpectrum* peak = read.downcast<Kyrano::KyranoPeakSpectrum>();
+  ASSERT_NE(peak, nullptr);
+  EXPECT_DOUBLE_EQ(peak->peak_min, 500.0);
+  EXPECT_DOUBLE_EQ(peak->peak_max, 550.0);
+  EXPECT_FLOAT_EQ(float(peak->base_value), 0.1f);
+  EXPECT_DOUBLE_EQ(peak->peak_value, 2.0);
 }

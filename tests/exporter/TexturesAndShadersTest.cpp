@@ -114,3 +114,28 @@ TEST(ReplaceShaderString, ReplacesEveryOccurrenceOnce) {
   EXPECT_EQ(KyranoSceneExporter::ReplaceShaderString("none here", "$t$", "1"), "none here");
   EXPECT_EQ(KyranoSceneExporter::ReplaceShaderString("abc", "", "1"), "abc");
 }
+
+// The emission map, which the environment also writes, reads channels of standard materials
+// only; a texture path without a relative form (an output folder too short for one) is
+// written as it is.
+TEST_F(MaterialExport, MapsNeedAStandardMaterialAndPathsMayStayAbsolute) {
+  WriteFile(dir_.str("glow.png"), "x");
+  Load("{\"materials\": [{\"type\": \"Mplugin\", \"name\": \"P\", \"shaders\": [" + Bitmap("L", "glow.png") +
+       "], \"data\": {\"2001\": true, \"8002\": {\"shader\": \"L\"}}}, {\"name\": \"S\", \"shaders\": [" +
+       Bitmap("L", "glow.png") + "], \"data\": {\"2001\": true, \"8002\": {\"shader\": \"L\"}}}], \"objects\": [" +
+       Helper("H", "P", "\"MATHELPER_EMISSION\": true") + "]}");
+  KyranoSceneExporter ex;
+  ex.document = doc_;
+  TiXmlElement type("diffuse");
+  int counter = 0;
+  BaseContainer* data = doc_->SearchObject("H")->GetDataInstance();
+  EXPECT_FALSE(ex.SceneExportEmissionMap(data, doc_->SearchMaterial("P"), &type, counter));
+  EXPECT_EQ(type.FirstChild(), nullptr);
+  EXPECT_EQ(counter, 0);
+  ASSERT_TRUE(ex.SceneExportEmissionMap(data, doc_->SearchMaterial("S"), &type, counter));
+  EXPECT_EQ(counter, 1);
+  EXPECT_EQ(Children(&type), (Strings{"texture", "emission"}));
+  EXPECT_EQ(Text(&type, "texture/path"), dir_.str("glow.png"));
+  EXPECT_EQ(Text(&type, "texture/b"), "1000.000000");
+  EXPECT_EQ(Text(&type, "emission/texture/texture_index"), "0");
+}
