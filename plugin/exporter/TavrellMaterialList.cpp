@@ -17,6 +17,8 @@ void TavrellMaterialList::AddTavrellMaterial(BaseObject* helper) {
   while (IsFixedName(name) || FindMaterialWithName(name)) name += "_";
   TavrellMaterial entry;
   entry.object = helper;
+  // Resolved once: meshes look their materials up for every polygon selection.
+  entry.material = static_cast<BaseMaterial*>(helper->GetDataInstance()->GetLink(MATHELPER_MATERIAL, nullptr, Mbase));
   entry.name = name;
   entry.isExternal = helper->GetDataInstance()->GetLong(MATHELPER_TYPE, 0) == MATHELPER_TYPE_EXTERNAL ? 1 : 0;
   entries_.push_back(entry);
@@ -29,10 +31,8 @@ TavrellMaterial* TavrellMaterialList::GetTavrellMaterial(int index) {
 
 TavrellMaterial* TavrellMaterialList::FindMaterialWithPointer(BaseMaterial* material) {
   if (!material) return nullptr;
-  for (TavrellMaterial& e : entries_) {
-    if (!e.object) continue;
-    if (e.object->GetDataInstance()->GetLink(MATHELPER_MATERIAL, e.object->GetDocument()) == material) return &e;
-  }
+  for (TavrellMaterial& e : entries_)
+    if (e.object && e.material == material) return &e;
   return nullptr;
 }
 

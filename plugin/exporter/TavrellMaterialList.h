@@ -4,8 +4,9 @@
 #include "c4d.h"
 
 struct TavrellMaterial {
-  BaseObject* object = nullptr;  // the helper; not owned
-  String name;                   // unique exported name
+  BaseObject* object = nullptr;      // the helper; not owned
+  BaseMaterial* material = nullptr;  // the helper's material when the entry was made; not owned
+  String name;                       // unique exported name
   int isExternal = 0;
   int exported = 0;  // written in the current export
   int writing = 0;   // being written: its blend components are on their way out
@@ -18,8 +19,7 @@ class TavrellMaterialList {
   void AddTavrellMaterial(BaseObject* helper);
   LONG GetSize() const { return LONG(entries_.size()); }
   TavrellMaterial* GetTavrellMaterial(int index);
-  // The first entry whose helper links the material (resolved in the helper's document);
-  // null for no material.
+  // The first entry whose helper links the material; null for no material.
   TavrellMaterial* FindMaterialWithPointer(BaseMaterial* material);
   TavrellMaterial* FindMaterialWithName(const String& name);
   // The entry of that helper, or null.
