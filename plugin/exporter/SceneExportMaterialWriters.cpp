@@ -35,6 +35,68 @@ void NoSpectrum(const String& what, LONG choice) {
   GePrint(String("--Warning: ") + what + " left out: spectrum choice " + LongToString(choice) + " has no spectrum");
 }
 
+// A spectrum the helper lets the user choose: the choice's parameter, the values of its four
+// kinds and the parameters of each kind (with the defaults the helper's Init gives them).
+struct ChosenSpectrum {
+  LONG choice, rgb, blackbody, uniform, tabulated;
+  LONG colour, gamma, gain;
+  Vector colourDefault;
+  LONG temperature, blackbodyGain, value;
+  LONG tabStart, tabEnd, tabCount, tabValues;
+  bool complement;  // the colour says what passes, the spectrum what is taken away
+};
+
+const ChosenSpectrum kEmission = {MATHELPER_EMISSION_TYPE, MATHELPER_EMISSION_RGB, MATHELPER_EMISSION_BLACKBODY,
+                                  MATHELPER_EMISSION_UNIFORM, MATHELPER_EMISSION_TABULATED, MATHELPER_EMISSION_COLOR,
+                                  MATHELPER_EMISSION_GAMMA, MATHELPER_EMISSION_GAIN, Vector(1, 1, 1),
+                                  MATHELPER_EMISSION_TEMPERATURE, MATHELPER_EMISSION_BB_GAIN, MATHELPER_EMISSION_VALUE,
+                                  MATHELPER_EMISSION_TAB_START, MATHELPER_EMISSION_TAB_END, MATHELPER_EMISSION_TAB_COUNT,
+                                  MATHELPER_EMISSION_TAB_VALUES, false};
+const ChosenSpectrum kAbsorption = {MATHELPER_ABSORPTION_TYPE, MATHELPER_ABSORPTION_RGB, MATHELPER_ABSORPTION_BLACKBODY,
+                                    MATHELPER_ABSORPTION_UNIFORM, MATHELPER_ABSORPTION_TABULATED, MATHELPER_ABSORPTION_COLOR,
+                                    MATHELPER_ABSORPTION_GAMMA, MATHELPER_ABSORPTION_GAIN, Vector(1, 1, 1),
+                                    MATHELPER_ABSORPTION_TEMPERATURE, MATHELPER_ABSORPTION_BB_GAIN, MATHELPER_ABSORPTION_VALUE,
+                                    MATHELPER_ABSORPTION_TAB_START, MATHELPER_ABSORPTION_TAB_END, MATHELPER_ABSORPTION_TAB_COUNT,
+                                    MATHELPER_ABSORPTION_TAB_VALUES, true};
+const ChosenSpectrum kScattering = {MATHELPER_SCATTERING_TYPE, MATHELPER_SCATTERING_RGB, MATHELPER_SCATTERING_BLACKBODY,
+                                    MATHELPER_SCATTERING_UNIFORM, MATHELPER_SCATTERING_TABULATED, MATHELPER_SCATTERING_COLOR,
+                                    MATHELPER_SCATTERING_GAMMA, MATHELPER_SCATTERING_GAIN, Vector(0, 0, 0),
+                                    MATHELPER_SCATTERING_TEMPERATURE, MATHELPER_SCATTERING_BB_GAIN, MATHELPER_SCATTERING_VALUE,
+                                    MATHELPER_SCATTERING_TAB_START, MATHELPER_SCATTERING_TAB_END, MATHELPER_SCATTERING_TAB_COUNT,
+                                    MATHELPER_SCATTERING_TAB_VALUES, false};
+
+// Writes the chosen spectrum into holder; false (with a warning) when there is none the
+// renderer would read, and the caller leaves the holder out.
+bool ExportChosenSpectrum(KyranoSceneExporter& ex, const BaseContainer* data, const ChosenSpectrum& s, TiXmlElement* holder,
+                          const String& what) {
+  const LONG kind = data->GetLong(s.choice, s.rgb);
+  if (kind == s.rgb) {
+    Vector c = data->GetVector(s.colour, s.colourDefault);
+    if (s.complement) c = Vector(1 - c.x, 1 - c.y, 1 - c.z);
+    ex.SceneExportSpectrumRGB(c, data->GetReal(s.gamma, 1.0f), data->GetReal(s.gain, 1.0f), holder);
+  } else if (kind == s.blackbody) {
+    ex.SceneExportSpectrumBlackbody(data->GetReal(s.temperature, 6500.0f), data->GetReal(s.blackbodyGain, 1.0f), holder);
+  } else if (kind == s.uniform) {
+    ex.SceneExportSpectrumUniform(data->GetReal(s.value, 1.0f), holder);
+  } else if (kind == s.tabulated) {
+    ex.SceneExportSpectrumTabulated(data->GetString(s.tabStart), data->GetString(s.tabEnd), data->GetLong(s.tabCount, 0),
+                                    data->GetString(s.tabValues), holder);
+    return SpectrumAccepted(holder, what);
+  } else {
+    NoSpectrum(what, kind);
+    return false;
+  }
+  return true;
+}
+
+// Appends a child made apart to the parent when it was written, else discards it.
+void Keep(TiXmlElement* parent, TiXmlElement* child, bool written) {
+  if (written)
+    parent->LinkEndChild(child);
+  else
+    delete child;
+}
+
 }  // namespace
 
 // ---- shared parts ----
@@ -70,6 +132,16 @@ void ExportBumpAndDisplacement(KyranoSceneExporter& ex, BaseContainer* data, Bas
   ex.SceneExportDisplacementMap(data, material, type, counter);
 }
 
+// What the albedo types (diffuse, diffuse transmitter, oren-nayar) take from a standard
+// material: the albedo, bump and displacement maps and the emission block.
+void ExportAlbedoSurface(KyranoSceneExporter& ex, BaseContainer* data, BaseMaterial* material, TiXmlElement* type) {
+  if (!IsStandard(material)) return;
+  int counter = 0;
+  ExportAlbedo(ex, data, material, type, counter, 0);
+  ExportBumpAndDisplacement(ex, data, material, type, counter);
+  ExportEmissionBlock(ex, data, material, type, counter);
+}
+
 // A blend component: the name of its entry, or "nullMat" for no material, a material no
 // helper describes, or a component that leads back to a blend being written.
 String ComponentName(TavrellMaterialList& list, BaseContainer* data, LONG id, BaseDocument* doc) {
@@ -81,38 +153,9 @@ String ComponentName(TavrellMaterialList& list, BaseContainer* data, LONG id, Ba
 }  // namespace
 
 Bool KyranoSceneExporter::SceneExportEmission(BaseContainer* data, TiXmlElement* parent) {
-  const LONG kind = data->GetLong(MATHELPER_EMISSION_TYPE, MATHELPER_EMISSION_RGB);
-  const String what = String("emission of '") + materialName + "'";
   TiXmlElement* emission = new TiXmlElement("base_emission");
-  TiXmlElement* constant = AppendElement("constant", emission);
-  bool written = true;
-  switch (kind) {
-    case MATHELPER_EMISSION_RGB:
-      SceneExportSpectrumRGB(data->GetVector(MATHELPER_EMISSION_COLOR, Vector(1, 1, 1)),
-                             data->GetReal(MATHELPER_EMISSION_GAMMA, 1.0f), data->GetReal(MATHELPER_EMISSION_GAIN, 1.0f),
-                             constant);
-      break;
-    case MATHELPER_EMISSION_UNIFORM:
-      SceneExportSpectrumUniform(data->GetReal(MATHELPER_EMISSION_VALUE, 1.0f), constant);
-      break;
-    case MATHELPER_EMISSION_BLACKBODY:
-      SceneExportSpectrumBlackbody(data->GetReal(MATHELPER_EMISSION_TEMPERATURE, 6500.0f),
-                                   data->GetReal(MATHELPER_EMISSION_BB_GAIN, 1.0f), constant);
-      break;
-    case MATHELPER_EMISSION_TABULATED:
-      SceneExportSpectrumTabulated(data->GetString(MATHELPER_EMISSION_TAB_START), data->GetString(MATHELPER_EMISSION_TAB_END),
-                                   data->GetLong(MATHELPER_EMISSION_TAB_COUNT, 0),
-                                   data->GetString(MATHELPER_EMISSION_TAB_VALUES), constant);
-      written = SpectrumAccepted(constant, what);
-      break;
-    default:
-      NoSpectrum(what, kind);
-      written = false;
-  }
-  if (written)
-    parent->LinkEndChild(emission);
-  else
-    delete emission;
+  const String what = String("emission of '") + materialName + "'";
+  Keep(parent, emission, ExportChosenSpectrum(*this, data, kEmission, AppendElement("constant", emission), what));
   SceneExportLongValue("layer", data->GetLong(MATHELPER_EMISSION_LAYER, 0), parent);
   return TRUE;
 }
@@ -124,12 +167,7 @@ Bool KyranoSceneExporter::SceneExportDiffuseMaterial(BaseContainer* data, TiXmlE
   if (!material) return FALSE;
   TiXmlElement* type = AppendElement("diffuse", parent);
   SceneExportBoolValue("random_triangle_colours", data->GetBool(MATHELPER_RANDOM_TRIANGLE_COLOURS, FALSE), type);
-  if (IsStandard(material)) {
-    int counter = 0;
-    ExportAlbedo(*this, data, material, type, counter, 0);
-    ExportBumpAndDisplacement(*this, data, material, type, counter);
-    ExportEmissionBlock(*this, data, material, type, counter);
-  }
+  ExportAlbedoSurface(*this, data, material, type);
   Exported("Diffuse", material);
   return TRUE;
 }
@@ -194,12 +232,7 @@ Bool KyranoSceneExporter::SceneExportDiffuseTransMaterial(BaseContainer* data, T
   BaseMaterial* material = LinkedMaterial(data, document);
   if (!material) return FALSE;
   TiXmlElement* type = AppendElement("diffuse_transmitter", parent);
-  if (IsStandard(material)) {
-    int counter = 0;
-    ExportAlbedo(*this, data, material, type, counter, 0);
-    ExportBumpAndDisplacement(*this, data, material, type, counter);
-    ExportEmissionBlock(*this, data, material, type, counter);
-  }
+  ExportAlbedoSurface(*this, data, material, type);
   Exported("Diffuse Transmitter", material);
   return TRUE;
 }
@@ -209,12 +242,7 @@ Bool KyranoSceneExporter::SceneExportOrenNayarMaterial(BaseContainer* data, TiXm
   if (!material) return FALSE;
   TiXmlElement* type = AppendElement("oren_nayar", parent);
   SceneExportRealValue("constant", data->GetReal(MATHELPER_ROUGHNESS, 0.2f), AppendElement("sigma", type));
-  if (IsStandard(material)) {
-    int counter = 0;
-    ExportAlbedo(*this, data, material, type, counter, 0);
-    ExportBumpAndDisplacement(*this, data, material, type, counter);
-    ExportEmissionBlock(*this, data, material, type, counter);
-  }
+  ExportAlbedoSurface(*this, data, material, type);
   Exported("Oren Nayar", material);
   return TRUE;
 }
@@ -238,62 +266,6 @@ Bool KyranoSceneExporter::SceneExportBlendMat(BaseContainer* data, TiXmlElement*
 
 namespace {
 
-// The absorption spectrum: the complement of the colour, so white absorbs nothing.
-bool ExportAbsorption(KyranoSceneExporter& ex, BaseContainer* data, TiXmlElement* holder, const String& what) {
-  const LONG kind = data->GetLong(MATHELPER_ABSORPTION_TYPE, MATHELPER_ABSORPTION_RGB);
-  switch (kind) {
-    case MATHELPER_ABSORPTION_RGB: {
-      const Vector c = data->GetVector(MATHELPER_ABSORPTION_COLOR, Vector(1, 1, 1));
-      ex.SceneExportSpectrumRGB(Vector(1 - c.x, 1 - c.y, 1 - c.z), data->GetReal(MATHELPER_ABSORPTION_GAMMA, 1.0f),
-                                data->GetReal(MATHELPER_ABSORPTION_GAIN, 1.0f), holder);
-      return true;
-    }
-    case MATHELPER_ABSORPTION_BLACKBODY:
-      ex.SceneExportSpectrumBlackbody(data->GetReal(MATHELPER_ABSORPTION_TEMPERATURE, 6500.0f),
-                                      data->GetReal(MATHELPER_ABSORPTION_BB_GAIN, 1.0f), holder);
-      return true;
-    case MATHELPER_ABSORPTION_UNIFORM:
-      ex.SceneExportSpectrumUniform(data->GetReal(MATHELPER_ABSORPTION_VALUE, 1.0f), holder);
-      return true;
-    case MATHELPER_ABSORPTION_TABULATED:
-      ex.SceneExportSpectrumTabulated(data->GetString(MATHELPER_ABSORPTION_TAB_START),
-                                      data->GetString(MATHELPER_ABSORPTION_TAB_END),
-                                      data->GetLong(MATHELPER_ABSORPTION_TAB_COUNT, 0),
-                                      data->GetString(MATHELPER_ABSORPTION_TAB_VALUES), holder);
-      return SpectrumAccepted(holder, what);
-    default:
-      NoSpectrum(what, kind);
-      return false;
-  }
-}
-
-bool ExportScattering(KyranoSceneExporter& ex, BaseContainer* data, TiXmlElement* holder, const String& what) {
-  const LONG kind = data->GetLong(MATHELPER_SCATTERING_TYPE, MATHELPER_SCATTERING_RGB);
-  switch (kind) {
-    case MATHELPER_SCATTERING_RGB:
-      ex.SceneExportSpectrumRGB(data->GetVector(MATHELPER_SCATTERING_COLOR, Vector(0, 0, 0)),
-                                data->GetReal(MATHELPER_SCATTERING_GAMMA, 1.0f),
-                                data->GetReal(MATHELPER_SCATTERING_GAIN, 1.0f), holder);
-      return true;
-    case MATHELPER_SCATTERING_BLACKBODY:
-      ex.SceneExportSpectrumBlackbody(data->GetReal(MATHELPER_SCATTERING_TEMPERATURE, 6500.0f),
-                                      data->GetReal(MATHELPER_SCATTERING_BB_GAIN, 1.0f), holder);
-      return true;
-    case MATHELPER_SCATTERING_UNIFORM:
-      ex.SceneExportSpectrumUniform(data->GetReal(MATHELPER_SCATTERING_VALUE, 1.0f), holder);
-      return true;
-    case MATHELPER_SCATTERING_TABULATED:
-      ex.SceneExportSpectrumTabulated(data->GetString(MATHELPER_SCATTERING_TAB_START),
-                                      data->GetString(MATHELPER_SCATTERING_TAB_END),
-                                      data->GetLong(MATHELPER_SCATTERING_TAB_COUNT, 0),
-                                      data->GetString(MATHELPER_SCATTERING_TAB_VALUES), holder);
-      return SpectrumAccepted(holder, what);
-    default:
-      NoSpectrum(what, kind);
-      return false;
-  }
-}
-
 void ExportPhaseFunction(KyranoSceneExporter& ex, BaseContainer* data, TiXmlElement* phase, const String& what) {
   if (data->GetLong(MATHELPER_PHASE_FUNCTION, MATHELPER_PHASE_UNIFORM) != MATHELPER_PHASE_HENYEY_GREENSTEIN) {
     ex.AppendElement("uniform", phase);
@@ -314,14 +286,6 @@ void ExportPhaseFunction(KyranoSceneExporter& ex, BaseContainer* data, TiXmlElem
   }
   TiXmlElement* hg = ex.AppendElement("henyey_greenstein", phase);
   if (g) hg->LinkEndChild(g);
-}
-
-// Appends a child made apart to the parent when it was written, else discards it.
-void Keep(TiXmlElement* parent, TiXmlElement* child, bool written) {
-  if (written)
-    parent->LinkEndChild(child);
-  else
-    delete child;
 }
 
 }  // namespace
@@ -346,11 +310,12 @@ Bool KyranoSceneExporter::SceneExportMedium(BaseContainer* data) {
       SceneExportRealValue("ior", data->GetReal(MATHELPER_MEDIUM_IOR, 1.0f), basic);
       SceneExportRealValue("cauchy_b_coeff", data->GetReal(MATHELPER_CAUCHY_B, 0.0f), basic);
       TiXmlElement* absorption = new TiXmlElement("absorption_coefficient_spectrum");
-      Keep(basic, absorption, ExportAbsorption(*this, data, absorption, what + " absorption"));
+      // The absorption is the colour's complement, so white absorbs nothing.
+      Keep(basic, absorption, ExportChosenSpectrum(*this, data, kAbsorption, absorption, what + " absorption"));
       if (!data->GetBool(MATHELPER_SUBSURFACE, FALSE)) break;
       TiXmlElement* subsurface = AppendElement("subsurface_scattering", basic);
       TiXmlElement* scattering = new TiXmlElement("scattering_coefficient_spectrum");
-      Keep(subsurface, scattering, ExportScattering(*this, data, scattering, what + " scattering"));
+      Keep(subsurface, scattering, ExportChosenSpectrum(*this, data, kScattering, scattering, what + " scattering"));
       ExportPhaseFunction(*this, data, AppendElement("phase_function", subsurface), what + " phase function");
       break;
     }

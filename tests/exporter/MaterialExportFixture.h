@@ -11,23 +11,12 @@
 #include "TestSupport.h"
 #include "c4d.h"
 #include "exporter/KyranoSceneExporter.h"
-#include "host/Console.h"
 #include "host/DocumentIO.h"
-#include "host/PluginLoader.h"
 #include "kyrano_utils/KyranoSceneParseUtils.h"
+#include "nodes/NodeFixture.h"
 
-class MaterialExport : public ::testing::Test {
+class MaterialExport : public PluginNodes {
  protected:
-  void SetUp() override {
-    host::Console::Get().SetEcho(false);
-    ASSERT_TRUE(lib_.Load(TAVRELL_PLUGIN_DIR)) << lib_.error();
-  }
-  void TearDown() override {
-    SetActiveDocument(nullptr);
-    BaseDocument::Free(doc_);
-    lib_.Unload();
-  }
-
   // A helper object of the document: its name, its material and more parameters (JSON
   // entries such as "\"MATHELPER_TYPE\": \"MATHELPER_TYPE_PHONG\"").
   static std::string Helper(const std::string& name, const std::string& material, const std::string& more = "") {
@@ -136,8 +125,6 @@ class MaterialExport : public ::testing::Test {
   }
 
   testing_support::TempDir dir_{"materials"};
-  host::PluginLibrary lib_;
-  BaseDocument* doc_ = nullptr;
   TiXmlDocument file_;
   std::vector<std::string> console_;
   int result_ = 0;
