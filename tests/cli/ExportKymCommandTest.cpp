@@ -40,7 +40,9 @@ TEST(ExportKymCommand, MaterialsExampleExportsAndEveryHelperSaves) {
 
   const std::string renderer = std::string(TAVRELL_RENDERER_DIR) + "/Kyrano.app/Contents/MacOS/KyranoConsole";
   const std::string report = dir.str("check.txt");
-  EXPECT_EQ(std::system((renderer + " " + scene + " > " + report + " 2>&1").c_str()), 0) << ReadFile(report);
+  // Checked only: this test is about what the renderer is given.
+  EXPECT_EQ(std::system(("KYRANO_CHECK_ONLY=1 " + renderer + " " + scene + " > " + report + " 2>&1").c_str()), 0)
+      << ReadFile(report);
   EXPECT_NE(ReadFile(report).find("Problems: 0"), std::string::npos) << ReadFile(report);
 
   for (const char* helper : {"Wood", "Metal", "Glass", "Frosted", "Lampshade", "Clay", "Stripes", "Mix", "Gold"}) {
