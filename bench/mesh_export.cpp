@@ -1,7 +1,11 @@
 // Mesh export against its floor: builds a grid of 2 million triangles (and, when a model
 // file is given, every polygon object of that file), runs WavefrontExport::ExportObj on it,
-// then writes the same file bytes with one buffered fwrite. Prints the time ratio
-// ExportObj / floor and the peak extra memory of ExportObj over the mesh file size.
+// and writes the same file bytes with one buffered fwrite. The two run as interleaved pairs
+// (which of them goes first alternates); each pair gives the ratio ExportObj / floor, in
+// processor time and in wall time, and the medians over the pairs are printed, with the median
+// peak of memory ExportObj takes beyond what was in use before, over the mesh file's size.
+// Processor time is the figure to trust on a shared machine; the load average is printed
+// before and after.
 //
 //   bench_mesh_export [model file (.json document, or anything the scene importer reads)]
 #include <algorithm>
@@ -10,8 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,13 +32,34 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-// Processor time of this thread, in seconds: what the work costs when the machine is shared.
+// Processor time of this thread (user and system), in seconds.
 double CpuSeconds() {
   timespec t;
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+struct Timed {
+  double wall = 0, cpu = 0;
+  Timed& operator+=(const Timed& o) {
+    wall += o.wall;
+    cpu += o.cpu;
+    return *this;
+  }
+};
+
+template <typename F>
+Timed Time(F work) {
+  const Clock::time_point start = Clock::now();
+  const double cpuStart = CpuSeconds();
+  work();
+  return Timed{std::chrono::duration<double>(Clock::now() - start).count(), CpuSeconds() - cpuStart};
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
 // A field of /proc/self/status in kB, or -1.
@@ -53,6 +76,33 @@ long StatusKB(const char* field) {
 void ResetPeak() {
   std::ofstream clear("/proc/self/clear_refs");
   clear << "5";
+}
+
+std::string LoadAverage() {
+  std::ifstream in("/proc/loadavg");
+  std::string one, five;
+  in >> one >> five;
+  return one + " (1 min), " + five + " (5 min)";
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "bench_mesh_export: %s\n", what.c_str());
+  std::exit(1);
+}
+
+std::vector<char> ReadBytes(const fs::path& path) {
+  std::vector<char> bytes(size_t(fs::file_size(path)));
+  std::FILE* in = std::fopen(path.string().c_str(), "rb");
+  const bool read = in && std::fread(bytes.data(), 1, bytes.size(), in) == bytes.size();
+  if (in) std::fclose(in);
+  if (!read) Fail("cannot read " + path.string());
+  return bytes;
+}
+
+void WriteFloor(const fs::path& path, const std::vector<char>& bytes) {
+  std::FILE* out = std::fopen(path.string().c_str(), "wb");
+  if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fclose(out) != 0)
+    Fail("cannot write the floor file " + path.string());
 }
 
 // A flat grid of quads in the host's x-z plane, with a UV tag and a texture tag using it
@@ -88,72 +138,76 @@ PolygonObject* MakeGrid(LONG quadsPerSide, bool smooth, bool textured) {
 }
 
 struct Measure {
-  double exportSeconds = 0, floorSeconds = 0;
-  double peakExtraKB = 0, fileBytes = 0;
+  std::vector<double> exportCpu, exportWall, cpuRatio, wallRatio, peakRatio;
+  double fileBytes = 0;
   long triangles = 0;
 };
 
-// ExportObj on every object, then the floor for the same bytes; best of `rounds` times.
-Measure Run(const std::vector<PolygonObject*>& objects, BaseDocument* doc, const fs::path& dir, int rounds) {
+// `pairs` interleaved pairs of ExportObj on every object and the floor for the same bytes.
+Measure Run(const std::vector<PolygonObject*>& objects, BaseDocument* doc, const fs::path& dir, int pairs) {
   Measure m;
-  m.exportSeconds = m.floorSeconds = 1e30;
-  for (int r = 0; r < rounds; ++r) {
-    double exportTime = 0, floorTime = 0, fileBytes = 0, peak = 0;
-    for (size_t i = 0; i < objects.size(); ++i) {
-      const std::string name = "mesh-" + std::to_string(i);
-      ResetPeak();
-      const long before = StatusKB("VmRSS");
-      {
+  const Filename folder(dir.string().c_str());
+  auto name = [](size_t i) { return "mesh-" + std::to_string(i); };
+  for (int r = 0; r < pairs; ++r) {
+    Timed exported, floor;
+    double fileBytes = 0, peakKB = 0;
+    long triangles = 0;
+    auto exportAll = [&] {
+      for (size_t i = 0; i < objects.size(); ++i) {
+        ResetPeak();
+        const long before = StatusKB("VmRSS");
         WavefrontExport builder;
-        const Clock::time_point start = Clock::now();
-        builder.ExportObj(doc, Filename(dir.string().c_str()), Filename(name.c_str()), objects[i], 1.0f, nullptr);
-        exportTime += Seconds(start);
-        if (r == 0) m.triangles += builder.triangleCount;
+        exported += Time([&] { builder.ExportObj(doc, folder, Filename(name(i).c_str()), objects[i], 1.0f, nullptr); });
+        peakKB = std::max(peakKB, double(StatusKB("VmHWM") - before));
+        triangles += builder.triangleCount;
       }
-      peak = std::max(peak, double(StatusKB("VmHWM") - before));
-
-      const fs::path written = dir / (name + ".kymesh");
-      std::ifstream in(written, std::ios::binary);
-      const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      fileBytes += double(bytes.size());
-      const Clock::time_point floorStart = Clock::now();
-      std::FILE* out = std::fopen((dir / (name + ".floor")).string().c_str(), "wb");
-      if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fclose(out) != 0) {
-        std::fprintf(stderr, "bench_mesh_export: cannot write the floor file in %s\n", dir.string().c_str());
-        std::exit(1);
+    };
+    auto floorAll = [&] {
+      for (size_t i = 0; i < objects.size(); ++i) {
+        const std::vector<char> bytes = ReadBytes(dir / (name(i) + ".kymesh"));
+        fileBytes += double(bytes.size());
+        floor += Time([&] { WriteFloor(dir / (name(i) + ".floor"), bytes); });
       }
-      floorTime += Seconds(floorStart);
+    };
+    // The floor writes the bytes of the first export; after that, which goes first alternates.
+    if (r % 2 == 0) {
+      exportAll();
+      floorAll();
+    } else {
+      floorAll();
+      exportAll();
     }
-    m.exportSeconds = std::min(m.exportSeconds, exportTime);
-    m.floorSeconds = std::min(m.floorSeconds, floorTime);
-    if (r == 0) {
-      m.peakExtraKB = peak;
-      m.fileBytes = fileBytes;
-    }
+    m.triangles = triangles;
+    m.fileBytes = fileBytes;
+    m.exportCpu.push_back(exported.cpu);
+    m.exportWall.push_back(exported.wall);
+    m.cpuRatio.push_back(exported.cpu / floor.cpu);
+    m.wallRatio.push_back(exported.wall / floor.wall);
+    m.peakRatio.push_back(peakKB * 1024.0 / fileBytes);
   }
   return m;
 }
 
-// ExportObj's two halves timed apart: building the mesh and writing its file.
-void Breakdown(PolygonObject* grid, BaseDocument* doc, const fs::path& dir) {
-  WavefrontExport builder;
-  builder.document = doc;
-  builder.hasPhong = grid->GetTag(Tphong) != nullptr;
-  const Clock::time_point start = Clock::now();
-  const double cpuStart = CpuSeconds();
-  builder.AddVerticesAndTris(grid, nullptr);
-  const double build = Seconds(start), buildCpu = CpuSeconds() - cpuStart;
-  const Clock::time_point writeStart = Clock::now();
-  const double writeCpuStart = CpuSeconds();
-  Kyrano::KyranoMesh::writeToFile((dir / "breakdown.kymesh").string(), builder.mesh);
-  std::printf("  of which building %.3f s (processor %.3f s), writing %.3f s (processor %.3f s)\n", build, buildCpu,
-              Seconds(writeStart), CpuSeconds() - writeCpuStart);
+// ExportObj's two halves timed apart, in processor time: building the mesh and writing its
+// file (medians of `rounds`).
+void Breakdown(PolygonObject* grid, BaseDocument* doc, const fs::path& dir, int rounds) {
+  std::vector<double> build, write;
+  for (int r = 0; r < rounds; ++r) {
+    WavefrontExport builder;
+    builder.document = doc;
+    builder.hasPhong = grid->GetTag(Tphong) != nullptr;
+    build.push_back(Time([&] { builder.AddVerticesAndTris(grid, nullptr); }).cpu);
+    const std::string path = (dir / "breakdown.kymesh").string();
+    write.push_back(Time([&] { Kyrano::KyranoMesh::writeToFile(path, builder.mesh); }).cpu);
+  }
+  std::printf("  of which building %.3f s, writing %.3f s (processor time, medians)\n", Median(build), Median(write));
 }
 
 void Report(const char* what, const Measure& m) {
-  std::printf("%-34s %9ld tris  %8.1f MB  export %7.3f s  floor %7.3f s  time %5.2fx floor  peak extra %5.2fx file\n",
-              what, m.triangles, m.fileBytes / 1e6, m.exportSeconds, m.floorSeconds, m.exportSeconds / m.floorSeconds,
-              m.peakExtraKB * 1024.0 / m.fileBytes);
+  std::printf("%-24s %8ld tris %6.1f MB  export %6.3f s cpu, %6.3f s wall  time %5.2fx floor cpu (%5.2fx wall)  "
+              "peak extra %4.2fx file\n",
+              what, m.triangles, m.fileBytes / 1e6, Median(m.exportCpu), Median(m.exportWall), Median(m.cpuRatio),
+              Median(m.wallRatio), Median(m.peakRatio));
 }
 
 void CollectPolygons(BaseObject* op, std::vector<PolygonObject*>& out) {
@@ -171,20 +225,20 @@ int main(int argc, char** argv) {
   host::Console::Get().SetEcho(false);
   const fs::path dir = fs::temp_directory_path() / ("tavrell_bench_mesh_" + std::to_string(::getpid()));
   fs::create_directories(dir);
-  const int rounds = 3;
+  const int pairs = 7;
+  std::printf("load average before: %s\n", LoadAverage().c_str());
 
   struct Variant {
     const char* name;
     bool smooth, textured;
   };
-  const Variant variants[] = {{"grid 1000x1000 quads", false, false},
-                              {"grid, Phong and UV tag", true, true}};
+  const Variant variants[] = {{"grid", false, false}, {"grid, Phong and UV tag", true, true}};
   for (const Variant& v : variants) {
     BaseDocument* doc = BaseDocument::Alloc();
     PolygonObject* grid = MakeGrid(1000, v.smooth, v.textured);
     doc->InsertObject(grid, nullptr, nullptr);
-    Report(v.name, Run({grid}, doc, dir, rounds));
-    Breakdown(grid, doc, dir);
+    Report(v.name, Run({grid}, doc, dir, pairs));
+    Breakdown(grid, doc, dir, 3);
     BaseDocument::Free(doc);
   }
 
@@ -194,9 +248,8 @@ int main(int argc, char** argv) {
     try {
       doc = host::IsForeignScene(path) ? host::ImportScene(path) : host::LoadDocument(path);
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "bench_mesh_export: %s\n", e.what());
       fs::remove_all(dir);
-      return 1;
+      Fail(e.what());
     }
     AnimateDocument(doc, TRUE, TRUE);
     std::vector<PolygonObject*> objects;
@@ -204,10 +257,11 @@ int main(int argc, char** argv) {
     if (objects.empty()) {
       std::fprintf(stderr, "bench_mesh_export: %s holds no polygon object\n", path.c_str());
     } else {
-      Report(fs::path(path).filename().string().c_str(), Run(objects, doc, dir, rounds));
+      Report(fs::path(path).filename().string().c_str(), Run(objects, doc, dir, pairs));
     }
     BaseDocument::Free(doc);
   }
+  std::printf("load average after: %s\n", LoadAverage().c_str());
   fs::remove_all(dir);
   return 0;
 }

@@ -35,13 +35,49 @@ PointPolygons CollectPointPolygons(const CPolygon* polys, LONG polyCount, LONG p
       if (valid(p)) pp.start[size_t(p) + 1]++;
     });
   for (size_t i = 1; i < pp.start.size(); i++) pp.start[i] += pp.start[i - 1];
-  pp.polys.resize(size_t(pp.start.back()));
-  std::vector<LONG> fill(pp.start.begin(), pp.start.end() - 1);
-  for (LONG i = 0; i < polyCount; i++)
+  // Filled from the back, last polygon first, so that each list comes out in increasing order
+  // and start[p + 1] ends at the first entry of list p; one shift puts it at start[p].
+  const LONG total = pp.start.back();
+  pp.polys.resize(size_t(total));
+  for (LONG i = polyCount - 1; i >= 0; i--)
     ForEachCorner(polys[i], [&](LONG p) {
-      if (valid(p)) pp.polys[size_t(fill[size_t(p)]++)] = i;
+      if (valid(p)) pp.polys[size_t(--pp.start[size_t(p) + 1])] = i;
     });
+  for (size_t i = 0; i + 1 < pp.start.size(); i++) pp.start[i] = pp.start[i + 1];
+  pp.start.back() = total;
   return pp;
+}
+
+// TRUE when every polygon around the point takes in every other one (its own normal within
+// the angle of the other's, or without direction of its own): then every corner at the point
+// sums the same normals in the same order, and the sum is made once for all of them. The dot
+// product is the same both ways round, so each pair is looked at once.
+bool AllTakeEachOther(const LONG* polys, LONG count, const std::vector<Vector>& faceNormals, Real cosLimit) {
+  for (LONG i = 0; i < count; i++) {
+    const Vector& a = faceNormals[size_t(polys[i])];
+    const bool aTakesAll = a == Vector();
+    for (LONG j = i; j < count; j++) {
+      const Vector& b = faceNormals[size_t(polys[j])];
+      // Within the angle both take each other; otherwise only two polygons without direction do.
+      if (!(a * b >= cosLimit - 1e-6f) && !(aTakesAll && b == Vector())) return false;
+    }
+  }
+  return true;
+}
+
+// The normal all corners at a point share, when they do: the normalised sum of the polygons'
+// normals around it. FALSE when the corners may differ, or the sum has no length (each
+// corner then keeps its own polygon's normal).
+bool SharedNormal(LONG point, const std::vector<Vector>& faceNormals, const PointPolygons& pp, bool limit,
+                  Real cosLimit, Vector* shared) {
+  const LONG* polys = pp.polys.data() + pp.start[size_t(point)];
+  const LONG count = pp.start[size_t(point) + 1] - pp.start[size_t(point)];
+  if (count == 0 || (limit && !AllTakeEachOther(polys, count, faceNormals, cosLimit))) return false;
+  Vector sum;
+  for (LONG k = 0; k < count; k++) sum += faceNormals[size_t(polys[k])];
+  if (sum == Vector()) return false;
+  *shared = !sum;
+  return true;
 }
 
 Vector CornerNormal(LONG poly, LONG point, const std::vector<Vector>& faceNormals, const PointPolygons& pp, bool limit,
@@ -73,7 +109,28 @@ Vector* PolygonObject::CreatePhongNormals() const {
   const Vector* points = GetPointR();
   std::vector<Vector> faceNormals(static_cast<size_t>(polyCount));
   for (LONG i = 0; i < polyCount; i++) faceNormals[size_t(i)] = host::FaceNormal(points, pointCount, polys[i]);
-  const PointPolygons pp = CollectPointPolygons(polys, polyCount, pointCount);
+
+  // Most points are smooth all round: their normal is made once, not once per corner. Without
+  // an angle limit every point is: the sums are made straight from the polygons, adding in
+  // the order a point's list of polygons would (increasing, a polygon once per corner there).
+  std::vector<Vector> shared(static_cast<size_t>(pointCount));
+  std::vector<bool> isShared(static_cast<size_t>(pointCount));
+  PointPolygons pp;
+  if (limit) {
+    pp = CollectPointPolygons(polys, polyCount, pointCount);
+    for (LONG p = 0; p < pointCount; p++)
+      isShared[size_t(p)] = SharedNormal(p, faceNormals, pp, limit, cosLimit, &shared[size_t(p)]);
+  } else {
+    for (LONG i = 0; i < polyCount; i++)
+      ForEachCorner(polys[i], [&](LONG p) {
+        if (p >= 0 && p < pointCount) shared[size_t(p)] += faceNormals[size_t(i)];
+      });
+    for (LONG p = 0; p < pointCount; p++) {
+      Vector& sum = shared[size_t(p)];
+      isShared[size_t(p)] = sum != Vector();
+      if (isShared[size_t(p)]) sum = !sum;
+    }
+  }
 
   const size_t count = size_t(polyCount) * 4;
   void* memory = std::malloc(sizeof(Vector) * (count ? count : 1));
@@ -82,8 +139,17 @@ Vector* PolygonObject::CreatePhongNormals() const {
   for (LONG i = 0; i < polyCount; i++) {
     const CPolygon& p = polys[i];
     const LONG corners[4] = {p.a, p.b, p.c, p.d};
-    for (int k = 0; k < 4; k++)
-      new (&normals[size_t(i) * 4 + size_t(k)]) Vector(CornerNormal(i, corners[k], faceNormals, pp, limit, cosLimit));
+    for (int k = 0; k < 4; k++) {
+      const LONG point = corners[k];
+      const bool sharing = point >= 0 && point < pointCount && isShared[size_t(point)];
+      // Without a limit a point shares no normal only when its sum has no length (or the
+      // point is missing): each corner keeps its polygon's own then.
+      Vector n;
+      if (sharing) n = shared[size_t(point)];
+      else if (limit) n = CornerNormal(i, point, faceNormals, pp, limit, cosLimit);
+      else n = faceNormals[size_t(i)];
+      new (&normals[size_t(i) * 4 + size_t(k)]) Vector(n);
+    }
   }
   return normals;
 }

@@ -7,6 +7,8 @@ GeData::GeData(const BaseContainer& bc) : type_(DA_CONTAINER), bc_(new BaseConta
 
 GeData::GeData(const BaseList2D* link) : type_(DA_ALIASLINK), link_(link ? link->GetUniqueId() : 0) {}
 
+GeData::GeData(LONG type, const CustomDataType& data) : type_(type), custom_(data.Clone()) {}
+
 GeData::GeData(const GeData& o) { *this = o; }
 
 GeData& GeData::operator=(const GeData& o) {
@@ -21,6 +23,7 @@ GeData& GeData::operator=(const GeData& o) {
   s_ = o.s_;
   bc_.reset(o.bc_ ? new BaseContainer(*o.bc_) : nullptr);
   link_ = o.link_;
+  custom_ = o.custom_;
   return *this;
 }
 
@@ -84,7 +87,7 @@ bool GeData::operator==(const GeData& o) const {
     case DA_FILENAME: return s_ == o.s_;
     case DA_CONTAINER: return *bc_ == *o.bc_;
     case DA_ALIASLINK: return link_ == o.link_;
-    default: return false;
+    default: return custom_ && custom_ == o.custom_;
   }
 }
 

@@ -166,10 +166,11 @@ CTrack* BaseList2D::GetFirstCTrack() const { return static_cast<CTrack*>(tracks_
 
 Bool GeListNode::Message(LONG type, void* data) { return nodeData_ ? nodeData_->Message(this, type, data) : TRUE; }
 
+// The node's plug-in data may answer for a parameter itself; otherwise the container does.
 Bool BaseList2D::GetParameter(const DescID& id, GeData& t_data, LONG) {
-  if (NodeData* node = GetNodeData()) {
-    LONG handled = 0;
-    if (!node->GetDParameter(this, id, t_data, handled)) return FALSE;
+  LONG handled = 0;
+  if (NodeData* data = GetNodeData()) {
+    if (!data->GetDParameter(this, id, t_data, handled)) return FALSE;
     if (handled & DESCFLAGS_PARAM_GET) return TRUE;
   }
   const GeData* d = data_.GetDataPointer(id[0]);
@@ -179,9 +180,9 @@ Bool BaseList2D::GetParameter(const DescID& id, GeData& t_data, LONG) {
 }
 
 Bool BaseList2D::SetParameter(const DescID& id, const GeData& t_data, LONG) {
-  if (NodeData* node = GetNodeData()) {
-    LONG handled = 0;
-    if (!node->SetDParameter(this, id, t_data, handled)) return FALSE;
+  LONG handled = 0;
+  if (NodeData* data = GetNodeData()) {
+    if (!data->SetDParameter(this, id, t_data, handled)) return FALSE;
     if (handled & DESCFLAGS_PARAM_SET) return TRUE;
   }
   data_.SetData(id[0], t_data);

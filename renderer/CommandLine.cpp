@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+
+#include "RenderLimits.h"
 
 namespace renderer {
 
@@ -39,8 +42,13 @@ bool ParseCommandLine(int argc, const char* const* argv, RenderOptions& options,
       optionsEnded = true;
       continue;
     }
-    if (arg != "-seed" && arg != "-haltspp" && arg != "-n" && arg != "-p" && arg != "-o") {
-      error = "unknown option '" + arg + "' (options: -seed N, -haltspp N, -n wm -p PORT, -o IMAGE)";
+    if (arg == "--check-only") {
+      options.checkOnly = true;
+      continue;
+    }
+    if (arg != "-seed" && arg != "-haltspp" && arg != "-n" && arg != "-p" && arg != "-o" && arg != "--mask") {
+      error = "unknown option '" + arg +
+              "' (options: -seed N, -haltspp N, -n wm -p PORT, -o IMAGE, --mask IMAGE, --check-only)";
       return false;
     }
     if (i + 1 >= argc) {
@@ -52,9 +60,9 @@ bool ParseCommandLine(int argc, const char* const* argv, RenderOptions& options,
       error = "-seed needs a whole number from 0 to " + std::to_string(INT_MAX) + ", not '" + value + "'";
       return false;
     }
-    if (arg == "-haltspp" && !ParseNumber(value, 0, INT_MAX, options.haltSpp)) {
-      error = "-haltspp needs a whole number of samples per pixel from 0 to " + std::to_string(INT_MAX) + ", not '" +
-              value + "'";
+    if (arg == "-haltspp" && !ParseNumber(value, 0, kMaxSamplesPerPixel, options.haltSpp)) {
+      error = "-haltspp needs a whole number of samples per pixel from 0 to " + std::to_string(kMaxSamplesPerPixel) +
+              ", not '" + value + "'";
       return false;
     }
     if (arg == "-n") {
@@ -78,6 +86,13 @@ bool ParseCommandLine(int argc, const char* const* argv, RenderOptions& options,
       }
       options.outputImage = value;
     }
+    if (arg == "--mask") {
+      if (value.empty()) {
+        error = "--mask needs an image file name";
+        return false;
+      }
+      options.maskImage = value;
+    }
   }
   if (options.scene.empty()) {
     error = "no scene file given (usage: Kyrano SCENE.kys [-seed N] [-haltspp N] [-n wm -p PORT] [-o IMAGE])";
@@ -97,7 +112,14 @@ std::string DescribeOptions(const RenderOptions& options) {
   if (options.haltSpp >= 0) add("halt at " + std::to_string(options.haltSpp) + " samples per pixel");
   if (options.networkMaster) add("network work master on port " + std::to_string(options.port));
   if (!options.outputImage.empty()) add("output image " + options.outputImage);
+  if (!options.maskImage.empty()) add("mask image " + options.maskImage);
+  if (options.checkOnly) add("check only");
   return text.empty() ? "none" : text;
+}
+
+std::string OutputImagePath(const RenderOptions& options) {
+  if (!options.outputImage.empty()) return options.outputImage;
+  return std::filesystem::path(options.scene).replace_extension(".png").string();
 }
 
 }  // namespace renderer

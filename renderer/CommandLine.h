@@ -11,7 +11,13 @@ struct RenderOptions {
   bool networkMaster = false;   // -n wm
   long port = -1;               // -p PORT
   std::string outputImage;      // -o IMAGE
+  bool checkOnly = false;       // --check-only: check and report, draw nothing
+  std::string maskImage;        // --mask FILE.png: the silhouette through the scene camera
 };
+
+// The picture the renderer writes: -o IMAGE, or the scene's path with ".png" in place of its
+// suffix.
+std::string OutputImagePath(const RenderOptions& options);
 
 // Reads the arguments (without the program name). On a bad or missing argument returns
 // false and sets error to one sentence saying what is wrong.

@@ -1,12 +1,17 @@
 #include "SceneCheck.h"
 
+#include <stb/stb_image.h>
 #include <tinyxml.h>
 
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <map>
 #include <set>
 
+#include "IesProfile.h"
+#include "NumberCheck.h"
+#include "RenderLimits.h"
 #include "geometry/KyranoMesh.h"
 #include "kyrano_utils/KyranoSceneParseUtils.h"
 #include "kyrano_utils/KyranoXmlFile.h"
@@ -83,12 +88,16 @@ class SceneCheck {
     const TiXmlElement* scene = CheckRoot(doc);
     if (!scene) return findings_;
     CheckOrder(*scene);
+    CheckNumbers(*scene, scenePath_);
+    CheckImageSize(*scene);
     CollectMaterials(*scene, scenePath_, findings_.materialsParsed);
-    ReadIncludes(*scene);
+    CollectBackgroundMaterial(*scene);
+    ReadIncludes(*scene, scenePath_, sceneFolder_);
     CollectMeshes(*scene);
     CheckNamedFiles(*scene, scenePath_, sceneFolder_);
     ReadMeshFiles();
     CheckReferences(*scene);
+    CheckBlendReferences();
     return findings_;
   }
 
@@ -96,6 +105,11 @@ class SceneCheck {
   struct MeshEntry {
     const TiXmlElement* element;
     std::string file;  // resolved; empty when the element names no existing file
+  };
+  struct BlendEntry {
+    const TiXmlElement* element;
+    std::string file;
+    std::string a, b;
   };
 
   void Add(const std::string& file, int line, const std::string& element, const std::string& message) {
@@ -175,12 +189,58 @@ class SceneCheck {
          material = material->NextSiblingElement("material")) {
       const std::string name = ChildText(*material, "name");
       if (!name.empty()) materialNames_.insert(name);
-      try {
-        Kyrano::KyranoSceneParseUtils::parseMaterial(*material);
-        ++parsed;
-      } catch (const std::exception& e) {
-        Add(file, material->Row(), Describe(*material), e.what());
+      ParseMaterial(*material, file, parsed);
+    }
+  }
+
+  void ParseMaterial(const TiXmlElement& material, const std::string& file, int& parsed) {
+    try {
+      const Reference<Kyrano::KyranoMaterial> model = Kyrano::KyranoSceneParseUtils::parseMaterial(material);
+      ++parsed;
+      if (const auto* blend = dynamic_cast<const Kyrano::KyranoBlendMaterial*>(model.getPointer()))
+        blends_.push_back(BlendEntry{&material, file, blend->a_name, blend->b_name});
+    } catch (const std::exception& e) {
+      Add(file, material.Row(), Describe(material), e.what());
+    }
+  }
+
+  // The environment's material: background_settings/background_material/material.
+  void CollectBackgroundMaterial(const TiXmlElement& scene) {
+    const TiXmlElement* settings = scene.FirstChildElement("background_settings");
+    const TiXmlElement* holder = settings ? settings->FirstChildElement("background_material") : nullptr;
+    const TiXmlElement* material = holder ? holder->FirstChildElement("material") : nullptr;
+    if (settings && !material) {
+      Add(*settings, "has no 'background_material/material' element");
+      return;
+    }
+    if (!material) return;
+    const std::string name = ChildText(*material, "name");
+    if (!name.empty()) materialNames_.insert(name);
+    ParseMaterial(*material, scenePath_, findings_.materialsParsed);
+  }
+
+  // A number that is not finite would poison every pixel it touches.
+  void CheckNumbers(const TiXmlElement& root, const std::string& file) {
+    for (const NonFiniteNumber& found : FindNonFiniteNumbers(root))
+      Add(file, found.element->Row(), found.path, "'" + found.token + "' is not a finite number");
+  }
+
+  // The picture's size: both sides from 1 to the renderer's limit.
+  void CheckImageSize(const TiXmlElement& scene) {
+    const TiXmlElement* settings = scene.FirstChildElement("renderer_settings");
+    if (!settings) return;
+    for (const char* side : {"width", "height"}) {
+      const TiXmlElement* element = settings->FirstChildElement(side);
+      if (!element) {
+        Add(*settings, std::string("has no '") + side + "' (the picture's size in pixels)");
+        continue;
       }
+      const std::string text = ChildText(*settings, side);
+      char* end = nullptr;
+      const long value = std::strtol(text.c_str(), &end, 10);
+      if (text.empty() || *end != '\0' || value < 1 || value > kMaxImageSide)
+        Add(scenePath_, element->Row(), std::string("renderer_settings/") + side,
+            "'" + text + "' is not a picture size from 1 to " + std::to_string(kMaxImageSide) + " pixels");
     }
   }
 
@@ -201,22 +261,27 @@ class SceneCheck {
     return "";
   }
 
-  // The material files the scene includes: their materials count as defined in the scene.
-  void ReadIncludes(const TiXmlElement& scene) {
-    for (const TiXmlElement* include = scene.FirstChildElement("include"); include;
+  // The material files the scene includes, and those they include in turn, each read once:
+  // their materials count as defined in the scene.
+  void ReadIncludes(const TiXmlElement& root, const std::string& file, const fs::path& folder) {
+    for (const TiXmlElement* include = root.FirstChildElement("include"); include;
          include = include->NextSiblingElement("include")) {
-      const std::string file =
-          ExistingFile(*include, ChildText(*include, "pathname"), "include/pathname", scenePath_, sceneFolder_);
-      if (file.empty()) continue;
+      const std::string found = ExistingFile(*include, ChildText(*include, "pathname"), "include/pathname", file, folder);
+      if (found.empty()) continue;
+      std::error_code ec;
+      const std::string key = fs::weakly_canonical(found, ec).string();
+      if (!included_.insert(key.empty() ? found : key).second) continue;
       TiXmlDocument doc;
       std::string error;
-      if (!Kyrano::loadXmlFile(file, doc, error)) {
-        Add(*include, error);
+      if (!Kyrano::loadXmlFile(found, doc, error)) {
+        Add(file, include->Row(), Describe(*include), error);
         continue;
       }
-      if (const TiXmlElement* root = doc.RootElement()) {
-        CollectMaterials(*root, file, findings_.includedMaterials);
-        CheckNamedFiles(*root, file, fs::path(file).parent_path());
+      if (const TiXmlElement* included = doc.RootElement()) {
+        CheckNumbers(*included, found);
+        CollectMaterials(*included, found, findings_.includedMaterials);
+        CheckNamedFiles(*included, found, fs::path(found).parent_path());
+        ReadIncludes(*included, found, fs::path(found).parent_path());
       }
     }
   }
@@ -242,10 +307,28 @@ class SceneCheck {
   void CheckNamedFiles(const TiXmlElement& element, const std::string& file, const fs::path& folder) {
     for (const TiXmlElement* child = element.FirstChildElement(); child; child = child->NextSiblingElement()) {
       const std::string& name = child->ValueStr();
-      if ((name == "texture" || name == "ies_profile") && child->FirstChildElement("path"))
-        ExistingFile(*child, ChildText(*child, "path"), name + "/path", file, folder);
+      if ((name == "texture" || name == "ies_profile") && child->FirstChildElement("path")) {
+        const std::string found = ExistingFile(*child, ChildText(*child, "path"), name + "/path", file, folder);
+        if (!found.empty() && name == "ies_profile") CheckIesFile(*child, found, file);
+        if (!found.empty() && name == "texture") CheckTextureFile(*child, found, file);
+      }
       CheckNamedFiles(*child, file, folder);
     }
+  }
+
+  void CheckIesFile(const TiXmlElement& element, const std::string& found, const std::string& file) {
+    IesProfile profile;
+    std::string error;
+    if (!profile.Read(found, error)) Add(file, element.Row(), Describe(element), error);
+  }
+
+  // Only the header is decoded here; the drawing reads the pixels.
+  void CheckTextureFile(const TiXmlElement& element, const std::string& found, const std::string& file) {
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info(found.c_str(), &w, &h, &channels))
+      Add(file, element.Row(), Describe(element),
+          "the texture '" + found + "' is not a picture the renderer reads (PNG, JPEG, TGA, BMP, ...): " +
+              stbi_failure_reason());
   }
 
   void ReadMeshFiles() {
@@ -282,7 +365,38 @@ class SceneCheck {
         if (!materialNames_.count(material))
           Add(*child, "uses the material '" + material + "', which the scene does not define");
       }
+      if (name == "model" || name == "background_settings") CheckLightExtras(*child);
     }
+  }
+
+  // The emission scales and IES profiles of a model or of the environment.
+  void CheckLightExtras(const TiXmlElement& holder) {
+    static const std::set<std::string> measures = {"luminous_flux", "luminous_intensity", "luminance",
+                                                   "luminous_emittance"};
+    for (const TiXmlElement* child = holder.FirstChildElement(); child; child = child->NextSiblingElement()) {
+      if (child->ValueStr() != "emission_scale" && child->ValueStr() != "ies_profile") continue;
+      const std::string material = ChildText(*child, "material_name");
+      if (!materialNames_.count(material))
+        Add(*child, "names the material '" + material + "', which the scene does not define");
+      if (child->ValueStr() != "emission_scale") continue;
+      const std::string measure = ChildText(*child, "measure");
+      if (!measures.count(measure))
+        Add(*child, "has the measure '" + measure +
+                        "'; it must be luminous_flux, luminous_intensity, luminance or luminous_emittance");
+      const std::string value = ChildText(*child, "value");
+      char* end = nullptr;
+      const double number = std::strtod(value.c_str(), &end);
+      if (value.empty() || *end != '\0' || !(number >= 0))
+        Add(*child, "has the value '" + value + "'; it must be a number of zero or more");
+    }
+  }
+
+  void CheckBlendReferences() {
+    for (const BlendEntry& blend : blends_)
+      for (const std::string* name : {&blend.a, &blend.b})
+        if (!materialNames_.count(*name))
+          Add(blend.file, blend.element->Row(), Describe(*blend.element),
+              "blends the material '" + *name + "', which the scene does not define");
   }
 
   const std::string scenePath_;
@@ -291,6 +405,8 @@ class SceneCheck {
   std::set<std::string> materialNames_;
   std::set<std::string> meshNames_;
   std::vector<MeshEntry> meshes_;
+  std::vector<BlendEntry> blends_;
+  std::set<std::string> included_;  // canonical paths of the material files already read
 };
 
 }  // namespace

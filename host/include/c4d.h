@@ -22,7 +22,6 @@
 #include "c4d_resource.h"
 #include "c4d_general.h"
 #include "c4d_gui.h"
-#include "customgui_bitmapbutton.h"
 
 // The plug-in's entry functions, called by the host.
 Bool PluginStart();

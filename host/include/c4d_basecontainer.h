@@ -11,6 +11,14 @@ class BaseObject;
 class BaseDocument;
 class BaseContainer;
 
+// A value of a registered custom data type (a bitmap button's value, ...). GeData keeps its
+// own copy.
+class CustomDataType {
+ public:
+  virtual ~CustomDataType() = default;
+  virtual CustomDataType* Clone() const = 0;
+};
+
 enum {
   DA_NIL = 0,
   DA_LONG = 15,
@@ -43,6 +51,8 @@ class GeData {
   GeData(const Filename& f) : type_(DA_FILENAME), s_(f.GetString()) {}
   GeData(const BaseContainer& bc);
   GeData(const BaseList2D* link);
+  // A custom data type's value; type is the data type's registered id.
+  GeData(LONG type, const CustomDataType& data);
   GeData(const GeData& o);
   GeData& operator=(const GeData& o);
   ~GeData();
@@ -63,6 +73,8 @@ class GeData {
   // The linked node when it still exists and, when doc is given, belongs to doc.
   BaseList2D* GetLink(const BaseDocument* doc = nullptr, LONG instanceof = 0) const;
   uint64_t GetLinkId() const { return type_ == DA_ALIASLINK ? link_ : 0; }
+  // The custom data type's value when the data holds that type, else null.
+  const CustomDataType* GetCustomDataType(LONG type) const { return type_ == type ? custom_.get() : nullptr; }
 
   bool operator==(const GeData& o) const;
   bool operator!=(const GeData& o) const { return !(*this == o); }
@@ -78,6 +90,7 @@ class GeData {
   String s_;
   std::unique_ptr<BaseContainer> bc_;
   uint64_t link_ = 0;
+  std::shared_ptr<const CustomDataType> custom_;
 };
 
 // An ordered list of (id, value) pairs; the container's own id tells what it is.

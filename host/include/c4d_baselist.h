@@ -63,7 +63,7 @@ class GeListNode : public C4DAtom {
   GeListHead* GetListHead() const;
   virtual BaseDocument* GetDocument() const;
   NodeData* GetNodeData() const { return nodeData_; }
-  // Sends a message to the node's plug-in data; TRUE for a node without.
+  // Hands a message to the node's plug-in data; TRUE for a node without any.
   Bool Message(LONG type, void* data = nullptr);
   // Host side: attaches a plug-in's node data, owned by the node from then on.
   void SetNodeData(NodeData* data) { nodeData_ = data; }

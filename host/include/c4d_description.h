@@ -50,6 +50,32 @@ struct DescLevel {
   operator DescID() const { return DescID(id); }
 };
 
+// Messages the attribute view sends a node about its description (GeListNode::Message).
+enum {
+  MSG_DESCRIPTION_COMMAND = 18,    // a button was pressed: DescriptionCommand
+  MSG_DESCRIPTION_GETBITMAP = 27,  // a bitmap button asks for its image: DescriptionGetBitmap
+};
+struct DescriptionCommand {
+  DescID id;
+};
+class BaseBitmap;
+// The node hands over a new bitmap, or leaves bmp null; the host owns and frees it.
+struct DescriptionGetBitmap {
+  DescID id;
+  BaseBitmap* bmp = nullptr;
+};
+
+// The value of a bitmap button parameter: the node and the parameter whose image it shows,
+// and a count that changes when the image does.
+enum { CUSTOMDATATYPE_BITMAPBUTTON = 1001053 };
+struct BitmapButtonStruct : CustomDataType {
+  BitmapButtonStruct(BaseList2D* op_, const DescID& id_, LONG dirty_) : op(op_), id(id_), dirty(dirty_) {}
+  CustomDataType* Clone() const override { return new BitmapButtonStruct(*this); }
+  BaseList2D* op;
+  DescID id;
+  LONG dirty;
+};
+
 class Description {
  public:
   // Loads the description resource registered for a node type; FALSE when there is none.

@@ -29,30 +29,20 @@ class NodeData {
   // Fills the description of the node's parameters; flags gets DESCFLAGS_DESC_LOADED when
   // the plug-in loaded it.
   virtual Bool GetDDescription(GeListNode*, Description*, LONG& /*flags*/) { return FALSE; }
-  // A parameter the node gives or takes itself: flags gets DESCFLAGS_PARAM_GET (or _SET)
-  // when it did; otherwise the host uses the node's container.
+  // A parameter the node reads or stores itself; it adds DESCFLAGS_PARAM_GET (SET) to flags
+  // when it did, and the host then leaves the node's container alone.
   virtual Bool GetDParameter(GeListNode*, const DescID&, GeData&, LONG& /*flags*/) { return TRUE; }
   virtual Bool SetDParameter(GeListNode*, const DescID&, const GeData&, LONG& /*flags*/) { return TRUE; }
 };
 
-enum { DESCFLAGS_DESC_LOADED = 2, DESCFLAGS_PARAM_GET = 2, DESCFLAGS_PARAM_SET = 2 };
+enum { DESCFLAGS_DESC_LOADED = 2 };
+enum { DESCFLAGS_PARAM_GET = 2, DESCFLAGS_PARAM_SET = 2 };
 
-// Messages the host sends to a node (GeListNode::Message, NodeData::Message).
+// Messages the host sends to a node (GeListNode::Message, NodeData::Message), besides the
+// attribute view's (c4d_description.h).
 enum {
-  MSG_UPDATE = 7,                  // the node's parameters changed; data: null
-  MSG_DESCRIPTION_COMMAND = 18,    // a button of the attribute view was pressed; data: DescriptionCommand
-  MSG_DESCRIPTION_GETBITMAP = 27,  // the picture of a bitmap button; data: DescriptionGetBitmap
-  MSG_GETCUSTOMICON = 1001090,     // the node's own icon; data: GetCustomIconData
-};
-
-struct DescriptionCommand {
-  DescID id;
-};
-
-// The node puts a bitmap of its own making into bmp; the host owns it from then on.
-struct DescriptionGetBitmap {
-  DescID id;
-  BaseBitmap* bmp = nullptr;
+  MSG_UPDATE = 7,               // the node's parameters changed; data: null
+  MSG_GETCUSTOMICON = 1001090,  // the node's own icon; data: GetCustomIconData
 };
 
 // The rectangle of bmp the icon is drawn into.

@@ -6,7 +6,6 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
 
 #include "ImportAxes.h"
 
@@ -15,6 +14,13 @@ namespace import {
 
 namespace {
 
+uint32_t Bits(float f) {
+  if (f == 0) f = 0;  // folds -0 into 0
+  uint32_t u;
+  std::memcpy(&u, &f, sizeof u);
+  return u;
+}
+
 // Exact position of a vertex, for merging the corners Assimp keeps apart (one per face
 // corner in many formats) into shared points; -0 and 0 are the same point.
 struct PositionKey {
@@ -22,21 +28,57 @@ struct PositionKey {
   bool operator==(const PositionKey& o) const { return x == o.x && y == o.y && z == o.z; }
 };
 
-struct PositionHash {
-  size_t operator()(const PositionKey& k) const {
-    uint64_t h = k.x * 0x9E3779B97F4A7C15ull;
-    h ^= (k.y + 0x7F4A7C15ull + (h << 6) + (h >> 2)) * 0xBF58476D1CE4E5B9ull;
-    h ^= (k.z + 0x94D049BBull + (h << 6) + (h >> 2)) * 0x94D049BB133111EBull;
-    return size_t(h ^ (h >> 31));
-  }
-};
+PositionKey KeyOf(const aiVector3D& p) { return PositionKey{Bits(p.x), Bits(p.y), Bits(p.z)}; }
 
-uint32_t Bits(float f) {
-  if (f == 0) f = 0;  // folds -0 into 0
-  uint32_t u;
-  std::memcpy(&u, &f, sizeof u);
-  return u;
+uint64_t Hash(const PositionKey& k) {
+  uint64_t h = (uint64_t(k.x) << 32 | k.y) * 0x9E3779B97F4A7C15ull;
+  h = (h ^ (h >> 29) ^ k.z) * 0xBF58476D1CE4E5B9ull;
+  return h ^ (h >> 32);
 }
+
+// The merged points of a mesh by position: an open-addressing table of point numbers, whose
+// keys are the positions of the file vertices that made the points. Each slot holds the upper
+// half of the hash and the point + 1 (0: free), so that probes past other keys rarely touch
+// the vertices.
+class PointTable {
+ public:
+  PointTable(const aiVector3D* vertices, size_t expected) : vertices_(vertices) {
+    size_t capacity = 16;
+    while (capacity < expected * 2) capacity *= 2;
+    slots_.assign(capacity, 0);
+    firstVertex_.reserve(expected);
+  }
+
+  // The file vertex that made each point, for the caller to keep.
+  std::vector<unsigned> TakeFirstVertices() { return std::move(firstVertex_); }
+
+  void Prefetch(uint64_t hash) const { __builtin_prefetch(&slots_[size_t(hash) & (slots_.size() - 1)]); }
+
+  // The point at the position of `vertex`, new (numbered next) when no vertex before had it.
+  LONG Find(unsigned vertex, uint64_t hash, bool* added) {
+    const PositionKey key = KeyOf(vertices_[vertex]);
+    const uint64_t tag = hash >> 32;
+    const size_t mask = slots_.size() - 1;
+    for (size_t slot = size_t(hash) & mask;; slot = (slot + 1) & mask) {
+      const uint64_t s = slots_[slot];
+      if (s == 0) {
+        firstVertex_.push_back(vertex);
+        slots_[slot] = tag << 32 | uint64_t(firstVertex_.size());
+        *added = true;
+        return LONG(firstVertex_.size() - 1);
+      }
+      if (s >> 32 == tag && KeyOf(vertices_[firstVertex_[uint32_t(s) - 1]]) == key) {
+        *added = false;
+        return LONG(uint32_t(s) - 1);
+      }
+    }
+  }
+
+ private:
+  const aiVector3D* vertices_;
+  std::vector<uint64_t> slots_;
+  std::vector<unsigned> firstVertex_;  // the file vertex that made each point
+};
 
 bool Finite(const aiVector3D& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -56,7 +98,18 @@ class MeshBuilder {
     hasNormals_ = mesh_.HasNormals();
     out_.polygons.reserve(mesh_.mNumFaces);
     if (hasUV_) out_.uvs.reserve(mesh_.mNumFaces);
-    if (hasNormals_) normals_.reserve(size_t(mesh_.mNumFaces) * 4);
+    if (hasNormals_) {
+      normals_.normals = mesh_.mNormals;
+      normals_.vertexCount = mesh_.mNumVertices;
+      normals_.onePointPerVertex = out_.points.size() == finiteVertices_;
+      // With one vertex per point a corner's vertex is its point's: no list per corner.
+      if (normals_.onePointPerVertex) {
+        normals_.vertexOfPoint = std::move(vertexOfPoint_);
+        normals_.polygons = &out_.polygons;
+      } else {
+        normals_.vertexOfCorner.reserve(size_t(mesh_.mNumFaces) * 4);
+      }
+    }
     for (unsigned f = 0; f < mesh_.mNumFaces; f++) AddFace(f);
     out_.smoothing = ChooseSmoothing(out_.points, out_.polygons, hasNormals_ ? &normals_ : nullptr);
     Bounds();
@@ -83,20 +136,26 @@ class MeshBuilder {
     out_.boundsMax = hi;
   }
 
+  // One sweep over the file's vertices; the table slots lie at random, so each is fetched
+  // some vertices ahead. Vertices that are not numbers make no point.
   void MergePoints() {
     const unsigned n = mesh_.mNumVertices;
     pointOf_.assign(n, -1);
-    std::unordered_map<PositionKey, LONG, PositionHash> merged;
-    merged.reserve(n);
     out_.points.reserve(n);
+    PointTable table(mesh_.mVertices, n);
+    const unsigned ahead = 16;
+    auto hashOf = [&](unsigned v) { return Hash(KeyOf(mesh_.mVertices[v])); };
+    for (unsigned v = 0; v < std::min(n, ahead); v++) table.Prefetch(hashOf(v));
     for (unsigned v = 0; v < n; v++) {
+      if (v + ahead < n) table.Prefetch(hashOf(v + ahead));
       const aiVector3D& p = mesh_.mVertices[v];
       if (!Finite(p)) continue;
-      const PositionKey key{Bits(p.x), Bits(p.y), Bits(p.z)};
-      auto found = merged.emplace(key, LONG(out_.points.size()));
-      if (found.second) out_.points.push_back(HostPoint(p, unit_));
-      pointOf_[v] = found.first->second;
+      finiteVertices_++;
+      bool added = false;
+      pointOf_[v] = table.Find(v, hashOf(v), &added);
+      if (added) out_.points.push_back(HostPoint(p, unit_));
     }
+    if (mesh_.HasNormals()) vertexOfPoint_ = table.TakeFirstVertices();
   }
 
   void AddFace(unsigned f) {
@@ -138,12 +197,8 @@ class MeshBuilder {
     const unsigned a = v[n - 1], b = v[n - 2], c = v[n - 3], d = n == 4 ? v[0] : c;
     out_.polygons.emplace_back(pointOf_[a], pointOf_[b], pointOf_[c], pointOf_[d]);
     if (hasUV_) out_.uvs.emplace_back(UV(a), UV(b), UV(c), UV(d));
-    if (hasNormals_) {
-      normals_.push_back(HostDirection(mesh_.mNormals[a]));
-      normals_.push_back(HostDirection(mesh_.mNormals[b]));
-      normals_.push_back(HostDirection(mesh_.mNormals[c]));
-      normals_.push_back(HostDirection(mesh_.mNormals[d]));
-    }
+    if (hasNormals_ && !normals_.onePointPerVertex)
+      normals_.vertexOfCorner.insert(normals_.vertexOfCorner.end(), {a, b, c, d});
   }
 
   // The host's v runs downwards from the top of the image, the file's upwards.
@@ -162,7 +217,9 @@ class MeshBuilder {
   const std::string& where_;
   ConvertedMesh out_;
   std::vector<LONG> pointOf_;  // merged point of each vertex, -1 for one that is not a number
-  std::vector<Vector> normals_;
+  CornerNormals normals_;
+  std::vector<unsigned> vertexOfPoint_;  // the file vertex that made each point
+  size_t finiteVertices_ = 0;
   bool hasUV_ = false, hasNormals_ = false;
 };
 

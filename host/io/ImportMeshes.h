@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <assimp/types.h>
+
 #include "ImportContext.h"
 
 struct aiMesh;
@@ -44,11 +46,25 @@ void WarnAboutMesh(const ConvertedMesh& m, const ImportContext& ctx, const std::
 // A new polygon object with the mesh's points, polygons, UVW tag and Phong tag.
 PolygonObject* MakePolygonObject(const ConvertedMesh& m);
 
-// The Phong tag that reproduces the file's normals best: corner normals (four per polygon,
-// in the polygons' corner order) tell which edges the file draws smooth; the angle limit is
-// the one that misjudges the fewest shared edges. Without normals, the host's default tag.
+// The file's normals at the polygons' corners, without a copy: for each corner (four per
+// polygon, in the polygons' corner order) the file vertex it came from, whose normal it has.
+// When each point came from one vertex, the point's vertex serves for all its corners.
+struct CornerNormals {
+  const aiVector3D* normals = nullptr;  // the file's, one per vertex
+  size_t vertexCount = 0;
+  bool onePointPerVertex = false;  // no two vertices of the file were merged into one point
+  std::vector<unsigned> vertexOfCorner;  // without one point per vertex
+  std::vector<unsigned> vertexOfPoint;   // with one point per vertex
+  const std::vector<CPolygon>* polygons = nullptr;
+  // The normal of corner `corner` (polygon * 4 + slot) in the host's axes.
+  Vector Of(size_t corner) const;
+};
+
+// The Phong tag that reproduces the file's normals best: the corner normals tell which edges
+// the file draws smooth; the angle limit is the one that misjudges the fewest shared edges.
+// Without normals, the host's default tag.
 Smoothing ChooseSmoothing(const std::vector<Vector>& points, const std::vector<CPolygon>& polygons,
-                          const std::vector<Vector>* cornerNormals);
+                          const CornerNormals* cornerNormals);
 
 // Splits a polygon of more than four corners (their positions, in the file's order) into
 // quads when it is convex and into triangles (ear clipping) when it is not, keeping its

@@ -76,11 +76,24 @@ class KyranoSceneExporter : public Hierarchy {
 
   // ---- lights and environment ----
   Bool ExportLightObject(BaseObject* light, Matrix globalMatrix, long index);
+  Bool SceneExportPointLight(BaseObject* light, const Matrix& globalMatrix);
+  Bool SceneExportSpotLight(BaseObject* light, const Matrix& globalMatrix, long index);
+  Bool SceneExportAreaLight(BaseObject* light, const Matrix& globalMatrix, long index);
+  Bool SceneExportAreaLightCustom(BaseObject* light, const Matrix& globalMatrix, long index);
+  // Writes a light's polygon geometry: its mesh file (unless noGeometry), the default light
+  // material, the mesh and the model. FALSE, with nothing added to the scene, when the mesh
+  // file could not be written.
+  Bool SceneExportLightGeometry(BaseObject* light, BaseDocument* owner, BaseObject* geometry, const Matrix& placement,
+                                long index, int lightType);
+  // The mesh file of light geometry number index.
+  Filename LightMeshFile(long index) const;
+  Bool SceneExportDefaultLightMaterial(BaseObject* light);
   LONG SceneExportLighting();
   void SceneExportSkylight();
   void SceneExportIESProfile(TiXmlElement* parent, const String& materialName, const String& path);
   void SceneExportEmissionScaleElementLT(TiXmlElement* parent, BaseContainer* lightTagData);
-  void SceneExportLigthScalingLT(TiXmlElement* parent, BaseTag* lightTag);
+  // TRUE when it wrote the tag's own IES profile.
+  Bool SceneExportLigthScalingLT(TiXmlElement* parent, BaseTag* lightTag);
   void SceneExportEmissionScaleElement(TiXmlElement* parent, BaseContainer* helperData, const String& materialName);
   void SceneExportLigthScaling(TiXmlElement* parent, BaseObject* object);
 

@@ -72,12 +72,9 @@ Bool KyranoSceneExporter::SceneExportModel(BaseObject* object, long, const Filen
       if (lightTag) SceneExportLigthScalingLT(model, lightTag);
       break;
     case LIGHT_SPOT:
-      // A spot's direction comes only from its IES profile: the tag's own, or the default.
-      if (lightTag) {
-        const Bool useIes = lightTag->GetDataInstance()->GetBool(LIGHTTAG_USE_IES, FALSE);
-        SceneExportLigthScalingLT(model, lightTag);
-        if (useIes) break;
-      }
+      // A spot's direction comes only from its IES profile: the tag's own, or the default
+      // (also when the tag's profile is switched on but names no file).
+      if (lightTag && SceneExportLigthScalingLT(model, lightTag)) break;
       SceneExportIESProfile(model, "defaultLight", (GeGetPluginPath() + Filename("presets") + Filename("default.ies")).GetString());
       break;
     case LIGHT_NONE:

@@ -3,179 +3,114 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <memory>
 #include <string>
 
+#include "geometry/CornerNormals.h"
+#include "geometry/FirstSeenIndex.h"
 #include "helpers/HelpersPaths.h"
 
 namespace {
 
 using Key = WavefrontExport::_MeshVertices;
+using geometry::CornerNormals;
+using geometry::FirstSeenIndex;
+using geometry::Mix;
+using geometry::Pair;
+using geometry::SameFloat;
 
-// ---- exact float keys ----------------------------------------------------------------
-// Keys are equal when their floats compare equal one by one, as an ordered map with exact
-// float comparison sees them: +0 and -0 are one key. NaNs (which such a map cannot order)
-// are equal only to the same bits.
+// The renderer's axes are the host's with y and z exchanged: (x, y, z) becomes (x, z, y).
+// Positions are scaled, normals are not.
+Kyrano::Vec3f RendererPosition(const Vector& p, Real scale) { return Kyrano::Vec3f{scale * p.x, scale * p.z, scale * p.y}; }
 
-uint32_t KeyBits(float f) {
-  if (f == 0.0f) return 0;
-  uint32_t bits;
-  std::memcpy(&bits, &f, sizeof bits);
-  return bits;
+bool SameVec3(const Kyrano::Vec3f& a, const Kyrano::Vec3f& b) {
+  return SameFloat(a.x, b.x) && SameFloat(a.y, b.y) && SameFloat(a.z, b.z);
 }
 
-bool SameFloat(float a, float b) {
-  if (a == b) return true;
-  return a != a && b != b && KeyBits(a) == KeyBits(b);
-}
+uint64_t HashVec3(const Kyrano::Vec3f& v) { return Mix(Mix(Pair(v.x, v.y)) ^ Pair(v.z, 0.0f)); }
 
-uint64_t Mix(uint64_t h) {
-  h ^= h >> 33;
-  h *= 0xff51afd7ed558ccdULL;
-  h ^= h >> 33;
-  h *= 0xc4ceb9fe1a85ec53ULL;
-  h ^= h >> 33;
-  return h;
-}
+// ---- where the distinct keys live -----------------------------------------------------
+// The mesh itself holds them, in index order: vertices as positions and normals, texture
+// coordinates as UV pairs.
 
-uint64_t Hash(const Key& k) {
-  uint64_t h = Mix((uint64_t(KeyBits(k.px)) << 32) | KeyBits(k.py));
-  h = Mix(h ^ ((uint64_t(KeyBits(k.pz)) << 32) | KeyBits(k.nx)));
-  return Mix(h ^ ((uint64_t(KeyBits(k.ny)) << 32) | KeyBits(k.nz)));
-}
-
-uint64_t Hash(const Kyrano::Vec2f& k) { return Mix((uint64_t(KeyBits(k.x)) << 32) | KeyBits(k.y)); }
-
-bool Same(const Key& a, const Key& b) {
-  return SameFloat(a.px, b.px) && SameFloat(a.py, b.py) && SameFloat(a.pz, b.pz) && SameFloat(a.nx, b.nx) &&
-         SameFloat(a.ny, b.ny) && SameFloat(a.nz, b.nz);
-}
-
-bool Same(const Kyrano::Vec2f& a, const Kyrano::Vec2f& b) { return SameFloat(a.x, b.x) && SameFloat(a.y, b.y); }
-
-// The key of a corner at host point p with the given normal. The renderer's axes are the
-// host's with y and z exchanged: (x, y, z) becomes (x, z, y). Positions are scaled, normals
-// are not.
-Key VertexKey(const Vector& p, Real scale, const Vector& normal) {
-  Key key;
-  key.px = scale * p.x;
-  key.py = scale * p.z;
-  key.pz = scale * p.y;
-  key.nx = normal.x;
-  key.ny = normal.z;
-  key.nz = normal.y;
-  return key;
-}
-
-// ---- where the distinct keys live ----------------------------------------------------
-// The mesh itself holds them, in index order: vertices as positions (and normals, when the
-// mesh has normals), texture coordinates as UV pairs.
-
+// Vertices with normals, as positions and normals of the mesh.
 struct VertexStore {
-  using KeyType = Key;
+  using Key = WavefrontExport::_MeshVertices;
   std::vector<Kyrano::Vec3f>& positions;
-  std::vector<Kyrano::Vec3f>* normals;  // null: every key's normal is zero
+  std::vector<Kyrano::Vec3f>& normals;
 
+  static uint64_t Hash(const Key& k) { return Mix(Mix(Mix(Pair(k.px, k.py)) ^ Pair(k.pz, k.nx)) ^ Pair(k.ny, k.nz)); }
+  static bool Same(const Key& a, const Key& b) {
+    return SameFloat(a.px, b.px) && SameFloat(a.py, b.py) && SameFloat(a.pz, b.pz) && SameFloat(a.nx, b.nx) &&
+           SameFloat(a.ny, b.ny) && SameFloat(a.nz, b.nz);
+  }
   Key At(uint32_t i) const {
-    const Kyrano::Vec3f& p = positions[i];
+    const Kyrano::Vec3f &p = positions[i], &n = normals[i];
     Key k;
-    k.px = p.x;
-    k.py = p.y;
-    k.pz = p.z;
-    if (normals) {
-      const Kyrano::Vec3f& n = (*normals)[i];
-      k.nx = n.x;
-      k.ny = n.y;
-      k.nz = n.z;
-    }
+    k.px = p.x, k.py = p.y, k.pz = p.z;
+    k.nx = n.x, k.ny = n.y, k.nz = n.z;
     return k;
   }
   uint32_t Append(const Key& k) {
     positions.push_back(Kyrano::Vec3f{k.px, k.py, k.pz});
-    if (normals) normals->push_back(Kyrano::Vec3f{k.nx, k.ny, k.nz});
+    normals.push_back(Kyrano::Vec3f{k.nx, k.ny, k.nz});
     return uint32_t(positions.size() - 1);
   }
 };
 
 struct UVStore {
-  using KeyType = Kyrano::Vec2f;
+  using Key = Kyrano::Vec2f;
   std::vector<Kyrano::Vec2f>& uvs;
 
-  Kyrano::Vec2f At(uint32_t i) const { return uvs[i]; }
-  uint32_t Append(const Kyrano::Vec2f& k) {
+  static uint64_t Hash(const Key& k) { return Mix(Pair(k.x, k.y)); }
+  static bool Same(const Key& a, const Key& b) { return SameFloat(a.x, b.x) && SameFloat(a.y, b.y); }
+  Key At(uint32_t i) const { return uvs[i]; }
+  uint32_t Append(const Key& k) {
     uvs.push_back(k);
     return uint32_t(uvs.size() - 1);
   }
 };
 
-// The points of an object as positions: a key "appended" is the point being looked at.
+// The points of an object by their renderer position: a key "appended" is the point being
+// looked at.
 struct PointStore {
-  using KeyType = Key;
+  using Key = Kyrano::Vec3f;
   const Vector* points;
   Real scale;
   uint32_t current = 0;
 
-  Key At(uint32_t i) const { return VertexKey(points[i], scale, Vector()); }
+  static uint64_t Hash(const Key& k) { return HashVec3(k); }
+  static bool Same(const Key& a, const Key& b) { return SameVec3(a, b); }
+  Key At(uint32_t i) const { return RendererPosition(points[i], scale); }
   uint32_t Append(const Key&) { return current; }
 };
 
-// Hands out indices in first-seen order for the keys of a store: a key seen before gets its
-// index again, a new key is appended and gets the next one. Open addressing; each slot holds
-// the upper half of the key's hash and its index + 1 (0 marks a free slot).
-template <typename Store>
-class FirstSeenIndex {
- public:
-  using K = typename Store::KeyType;
-
-  FirstSeenIndex(Store store, size_t expected) : store_(store) {
-    size_t capacity = 16;
-    while (capacity < expected * 2) capacity *= 2;
-    slots_.assign(capacity, 0);
+// For every point, the first point (in point order) at its renderer position: corners of
+// points at one position may share a vertex, and only those. Empty when no two points share
+// a position. One sweep over the points; the table's slots are fetched some points ahead, as
+// they lie at random.
+std::vector<uint32_t> FirstPointAtEachPosition(const Vector* points, LONG pointCount, Real scale) {
+  std::vector<uint32_t> first(static_cast<size_t>(pointCount));
+  bool shared = false;  // some point is at the position of one before it
+  FirstSeenIndex<PointStore> positions(PointStore{points, scale}, size_t(pointCount));
+  const LONG ahead = 16;
+  uint64_t hashes[ahead];
+  for (LONG p = 0; p < std::min(ahead, pointCount); ++p) {
+    hashes[p] = PointStore::Hash(RendererPosition(points[p], scale));
+    positions.Prefetch(hashes[p]);
   }
-
-  uint32_t Find(const K& key) {
-    const uint64_t h = Hash(key);
-    const uint64_t tag = h >> 32;
-    const size_t mask = slots_.size() - 1;
-    for (size_t slot = size_t(h) & mask;; slot = (slot + 1) & mask) {
-      const uint64_t s = slots_[slot];
-      if (s == 0) {
-        const uint32_t index = store_.Append(key);
-        slots_[slot] = (tag << 32) | (uint64_t(index) + 1);
-        if (++count_ * 2 > slots_.size()) Grow();
-        return index;
-      }
-      if ((s >> 32) == tag && Same(store_.At(uint32_t(s) - 1), key)) return uint32_t(s) - 1;
+  for (LONG p = 0; p < pointCount; ++p) {
+    const uint64_t hash = hashes[p % ahead];
+    if (p + ahead < pointCount) {
+      hashes[p % ahead] = PointStore::Hash(RendererPosition(points[p + ahead], scale));
+      positions.Prefetch(hashes[p % ahead]);
     }
+    positions.store().current = uint32_t(p);
+    first[size_t(p)] = positions.Find(RendererPosition(points[p], scale), hash);
+    shared = shared || first[size_t(p)] != uint32_t(p);
   }
-
-  Store& store() { return store_; }
-
- private:
-  void Grow() {
-    std::vector<uint64_t> old;
-    old.swap(slots_);
-    slots_.assign(old.size() * 2, 0);
-    const size_t mask = slots_.size() - 1;
-    for (uint64_t s : old) {
-      if (s == 0) continue;
-      size_t slot = size_t(Hash(store_.At(uint32_t(s) - 1))) & mask;
-      while (slots_[slot] != 0) slot = (slot + 1) & mask;
-      slots_[slot] = s;
-    }
-  }
-
-  Store store_;
-  std::vector<uint64_t> slots_;
-  size_t count_ = 0;
-};
-
-// The corner normal as written: unit length, or (1, 0, 0) when it has none.
-Vector UnitNormal(const Vector& n) {
-  const Real length = Len(n);
-  if (length < 1e-7f) return Vector(1, 0, 0);
-  if (std::fabs(length - 1.0f) < 1e-7f) return n;
-  return n / length;
+  if (!shared) return {};
+  return first;
 }
 
 std::string ToStd(const String& s) {
@@ -211,11 +146,54 @@ void SelectRest(BaseSelect* covered, LONG polygonCount) {
   else covered->ToggleAll(0, polygonCount - 1);
 }
 
+// The placement of a texture tag: offset and length along u and v.
+struct Placement {
+  Real offsetU, offsetV, factorU, factorV;
+
+  explicit Placement(const TextureTag* texture) {
+    const BaseContainer* data = texture->GetDataInstance();
+    offsetU = data->GetReal(TEXTURETAG_OFFSETX, 0.0f);
+    offsetV = data->GetReal(TEXTURETAG_OFFSETY, 0.0f);
+    const Real lengthU = data->GetReal(TEXTURETAG_LENGTHX, 0.0f);
+    const Real lengthV = data->GetReal(TEXTURETAG_LENGTHY, 0.0f);
+    factorU = lengthU != 0.0f ? 1.0f / lengthU : 1.0f;
+    factorV = lengthV != 0.0f ? 1.0f / lengthV : 1.0f;
+  }
+  void Apply(Vector& c) const {
+    c.x = (c.x - offsetU) * factorU;
+    c.y = (c.y - offsetV) * factorV;
+  }
+  // (u - 0) * 1 is u, bit for bit, for every u (also -0): the placement changes nothing.
+  bool LeavesAsIs() const {
+    return geometry::SameBits(offsetU, 0.0f) && geometry::SameBits(offsetV, 0.0f) && factorU == 1.0f &&
+           factorV == 1.0f;
+  }
+};
+
+// The UVs that baking would give every polygon, when they are the object's own UV tag as it
+// stands (or all zero, without one): every selection with polygons, and the rest, takes a
+// texture tag that uses the UV tag (UVW projection) and places it nowhere (offset 0, length
+// 0 or 1). `asItStands` is set then; the result may be null (no UV tag: all zero).
+const UVWTag* UVsAsTheyStand(PolygonObject* object, const std::vector<TextureTag*>& textureTags, bool* asItStands) {
+  auto usesTagAsItStands = [](TextureTag* texture) {
+    return texture && texture->GetDataInstance()->GetLong(TEXTURETAG_PROJECTION, P_UVW) == P_UVW &&
+           Placement(texture).LeavesAsIs();
+  };
+  *asItStands = false;
+  for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
+    if (tag->GetType() != Tpolygonselection || !static_cast<SelectionTag*>(tag)->GetBaseSelect()) continue;
+    if (!usesTagAsItStands(Helpers::GetTexTagWithSelection(textureTags, tag))) return nullptr;
+  }
+  if (!usesTagAsItStands(Helpers::GetTexTagWithSelection(textureTags, nullptr))) return nullptr;
+  *asItStands = true;
+  return static_cast<const UVWTag*>(object->GetTag(Tuvw));
+}
+
 // The state of one build: the object's arrays, the lookups and the mesh being filled.
 class MeshBuilder {
  public:
-  // `uvs` and `phong` may be null: every corner then has UV (0, 0), respectively no normal.
-  MeshBuilder(WavefrontExport& exporter, PolygonObject* object, const UVWTag* uvs, const Vector* phong)
+  // `uvs` and `normals` may be null: every corner then has UV (0, 0), respectively no normal.
+  MeshBuilder(WavefrontExport& exporter, PolygonObject* object, const UVWTag* uvs, const CornerNormals* normals)
       : mesh_(exporter.mesh),
         scale_(exporter.scale),
         points_(object->GetPointR()),
@@ -223,65 +201,60 @@ class MeshBuilder {
         pointCount_(object->GetPointCount()),
         polygonCount_(object->GetPolygonCount()),
         uvs_(uvs),
-        phong_(phong),
-        vertexIndex_(VertexStore{mesh_.positions, phong ? &mesh_.normals : nullptr}, phong ? size_t(pointCount_) : 0),
+        normals_(normals),
         uvIndex_(UVStore{mesh_.uvs}, uvs ? size_t(pointCount_) : 0),
-        pointVertex_(size_t(pointCount_), 0),
+        firstAtPosition_(FirstPointAtEachPosition(points_, pointCount_, scale_)),
+        positionVertex_(size_t(pointCount_), 0),
+        pointVertex_(normals ? size_t(pointCount_) : 0, 0),
         pointUV_(uvs ? size_t(pointCount_) : 0, 0) {
-    if (!phong_) MergeEqualPoints();
     LONG quads = 0;
     for (LONG i = 0; i < polygonCount_; ++i) quads += polygons_[i].c != polygons_[i].d ? 1 : 0;
     mesh_.triangles.reserve(size_t(polygonCount_) + size_t(quads));
     mesh_.positions.reserve(size_t(pointCount_));
-    if (phong_) mesh_.normals.reserve(size_t(pointCount_));
+    if (normals_) mesh_.normals.reserve(size_t(pointCount_));
     if (uvs_) mesh_.uvs.reserve(size_t(pointCount_));
   }
 
+  // Polygons go in blocks: a block's UV entries are read once, and the table slots of its
+  // new UVs are fetched before its polygons are added, so that their cache misses overlap.
+  // The loop is made once for each combination of normals and UVs, without tests per corner.
   void AddPolygons(const BaseSelect* selection, uint32_t material) {
-    ForEachSelectedRun(selection, polygonCount_, [&](LONG first, LONG last) {
-      for (LONG i = first; i <= last; ++i) AddPolygon(i, material);
-    });
+    if (normals_) uvs_ ? AddRuns<true, true>(selection, material) : AddRuns<true, false>(selection, material);
+    else uvs_ ? AddRuns<false, true>(selection, material) : AddRuns<false, false>(selection, material);
   }
 
   LONG SkippedPolygons() const { return skipped_; }
 
  private:
-  // Without normals a vertex is a position, so points at the same position are one vertex.
-  // Each point learns the first point (in point order) at its position, and its corners go
-  // by that point. One sweep over the points, with a table that is gone before the corners
-  // come.
-  void MergeEqualPoints() {
-    samePoint_.resize(size_t(pointCount_));
-    FirstSeenIndex<PointStore> positions(PointStore{points_, scale_}, size_t(pointCount_));
-    for (LONG p = 0; p < pointCount_; ++p) {
-      positions.store().current = uint32_t(p);
-      samePoint_[size_t(p)] = positions.Find(VertexKey(points_[p], scale_, Vector()));
-    }
+  template <bool kNormals, bool kUVs>
+  void AddRuns(const BaseSelect* selection, uint32_t material) {
+    ForEachSelectedRun(selection, polygonCount_, [&](LONG first, LONG last) {
+      for (LONG begin = first; begin <= last; begin += kBlock) {
+        const LONG end = std::min(last + 1, begin + kBlock);
+        if (kUVs) ReadUVsAndPrefetch(begin, end);
+        for (LONG i = begin; i < end; ++i) AddPolygon<kNormals, kUVs>(i, block_[i - begin], material);
+      }
+    });
   }
 
   bool InRange(LONG point) const { return point >= 0 && point < pointCount_; }
   bool Valid(const CPolygon& p) const { return InRange(p.a) && InRange(p.b) && InRange(p.c) && InRange(p.d); }
 
-  Vector CornerNormal(LONG polygon, int corner) const {
-    return UnitNormal(phong_[size_t(polygon) * 4 + size_t(corner)]);
-  }
-
-  void AddPolygon(LONG i, uint32_t material) {
+  template <bool kNormals, bool kUVs>
+  void AddPolygon(LONG i, const UVWStruct& uv, uint32_t material) {
     const CPolygon& p = polygons_[i];
     if (!Valid(p)) {
       ++skipped_;
       return;
     }
-    UVWStruct uv;
-    if (uvs_) uvs_->Get(i, uv);
-    const uint32_t va = VertexOf(p.a, i, 0), ua = UVOf(p.a, uv.a);
-    const uint32_t vb = VertexOf(p.b, i, 1), ub = UVOf(p.b, uv.b);
-    const uint32_t vc = VertexOf(p.c, i, 2), uc = UVOf(p.c, uv.c);
+    const uint32_t va = VertexOf<kNormals>(p.a, i, 0), ua = UVOf<kUVs>(p.a, uv.a);
+    const uint32_t vb = VertexOf<kNormals>(p.b, i, 1), ub = UVOf<kUVs>(p.b, uv.b);
+    const uint32_t vc = VertexOf<kNormals>(p.c, i, 2), uc = UVOf<kUVs>(p.c, uv.c);
     // The axis exchange mirrors the geometry, so the corner order is reversed to keep the
     // faces' orientation.
     AddTriangle(vc, vb, va, uc, ub, ua, material);
     if (p.c != p.d) {
-      const uint32_t vd = VertexOf(p.d, i, 3), ud = UVOf(p.d, uv.d);
+      const uint32_t vd = VertexOf<kNormals>(p.d, i, 3), ud = UVOf<kUVs>(p.d, uv.d);
       AddTriangle(va, vd, vc, ua, ud, uc, material);
     }
   }
@@ -298,50 +271,80 @@ class MeshBuilder {
     mesh_.triangles.push_back(t);
   }
 
-  // Texture v runs the other way in the renderer.
-  static Kyrano::Vec2f UVKey(const Vector& uvw) {
-    Kyrano::Vec2f key;
-    key.x = uvw.x;
-    key.y = 1.0f - uvw.y;
-    return key;
+  // A vertex is a position and a normal. Corners of points at different positions never
+  // share one, so vertices are looked for among those of the corner's position only: the
+  // first vertex made there, then, for another normal, a table of the rest. Without normals
+  // the first vertex at the position is the only one. A corner with its point's usual
+  // normal goes straight to the vertex its point found before.
+  template <bool kNormals>
+  uint32_t VertexOf(LONG point, LONG polygon, int corner) {
+    if (!kNormals) return AtPosition(point, nullptr);
+    if (!normals_->HasPointNormal(polygon, corner)) return AtPosition(point, &normals_->OfCorner(polygon, corner));
+    uint32_t& known = pointVertex_[size_t(point)];
+    if (known == 0) known = AtPosition(point, &normals_->OfPoint(point)) + 1;
+    return known - 1;
   }
 
-  // Without normals the vertex of a corner is that of the first point at its position. With
-  // normals, corners of one point usually make the same key, so each point remembers its last
-  // index and the full lookup runs only when the key differs from that one.
-  uint32_t VertexOf(LONG point, LONG polygon, int corner) {
-    if (!phong_) {
-      uint32_t& first = pointVertex_[samePoint_[size_t(point)]];
-      if (first == 0) {
-        mesh_.positions.push_back(Position(point));
-        first = uint32_t(mesh_.positions.size());
-      }
+  uint32_t AtPosition(LONG point, const Kyrano::Vec3f* normal) {
+    const size_t at = firstAtPosition_.empty() ? size_t(point) : firstAtPosition_[size_t(point)];
+    uint32_t& first = positionVertex_[at];
+    if (first == 0) {
+      mesh_.positions.push_back(RendererPosition(points_[point], scale_));
+      if (normal) mesh_.normals.push_back(*normal);
+      first = uint32_t(mesh_.positions.size());
       return first - 1;
     }
-    const Key key = VertexKey(points_[point], scale_, CornerNormal(polygon, corner));
-    uint32_t& cached = pointVertex_[size_t(point)];
-    if (cached != 0 && Same(vertexIndex_.store().At(cached - 1), key)) return cached - 1;
-    const uint32_t index = vertexIndex_.Find(key);
-    cached = index + 1;
-    return index;
+    if (!normal || SameVec3(mesh_.normals[first - 1], *normal)) return first - 1;
+    if (!otherNormals_) otherNormals_.reset(new FirstSeenIndex<VertexStore>(VertexStore{mesh_.positions, mesh_.normals},
+                                                                            normals_->OwnNormalCount()));
+    const Kyrano::Vec3f position = RendererPosition(points_[point], scale_);
+    Key key;
+    key.px = position.x, key.py = position.y, key.pz = position.z;
+    key.nx = normal->x, key.ny = normal->y, key.nz = normal->z;
+    return otherNormals_->Find(key);
   }
 
-  Kyrano::Vec3f Position(LONG point) const {
-    const Key k = VertexKey(points_[point], scale_, Vector());
-    return Kyrano::Vec3f{k.px, k.py, k.pz};
+  void ReadUVsAndPrefetch(LONG begin, LONG end) {
+    for (LONG i = begin; i < end; ++i) {
+      UVWStruct& uv = block_[i - begin];
+      uvs_->Get(i, uv);
+      const CPolygon& p = polygons_[i];
+      if (!Valid(p)) continue;
+      PrefetchIfNew(p.a, uv.a);
+      PrefetchIfNew(p.b, uv.b);
+      PrefetchIfNew(p.c, uv.c);
+      if (p.c != p.d) PrefetchIfNew(p.d, uv.d);
+    }
   }
 
-  // Without a UV source every corner's UV is (0, 0): one key for all.
+  void PrefetchIfNew(LONG point, const Vector& uvw) {
+    const Kyrano::Vec2f key = UVKey(uvw);
+    const uint32_t cached = pointUV_[size_t(point)];
+    if (cached == 0 || !UVStore::Same(mesh_.uvs[cached - 1], key)) uvIndex_.Prefetch(UVStore::Hash(key));
+  }
+
+  // Texture v runs the other way in the renderer.
+  static Kyrano::Vec2f UVKey(const Vector& uvw) { return Kyrano::Vec2f{uvw.x, 1.0f - uvw.y}; }
+
+  // Corners of one point usually have one UV, so each point remembers its last index and the
+  // table is asked only when the UV differs from that one. Without a UV source every corner's
+  // UV is (0, 0): one key for all.
+  template <bool kUVs>
   uint32_t UVOf(LONG point, const Vector& uvw) {
-    if (!uvs_) {
+    if (!kUVs) {
       if (zeroUV_ == 0) zeroUV_ = uvIndex_.Find(UVKey(uvw)) + 1;
       return zeroUV_ - 1;
     }
     const Kyrano::Vec2f key = UVKey(uvw);
-    uint32_t& cached = pointUV_[size_t(point)];
-    if (cached != 0 && Same(mesh_.uvs[cached - 1], key)) return cached - 1;
+    const uint32_t cached = pointUV_[size_t(point)];
+    if (cached != 0 && UVStore::Same(mesh_.uvs[cached - 1], key)) return cached - 1;
+    return LookUpUV(point, key);
+  }
+
+  // Out of line, so that the common case above stays small enough to be inlined.
+  __attribute__((noinline)) uint32_t LookUpUV(LONG point, const Kyrano::Vec2f& key) {
     const uint32_t index = uvIndex_.Find(key);
-    cached = index + 1;
+    pointUV_[size_t(point)] = index + 1;
     return index;
   }
 
@@ -351,12 +354,18 @@ class MeshBuilder {
   const CPolygon* polygons_;
   const LONG pointCount_, polygonCount_;
   const UVWTag* uvs_;
-  const Vector* phong_;
-  FirstSeenIndex<VertexStore> vertexIndex_;
+  const CornerNormals* normals_;
   FirstSeenIndex<UVStore> uvIndex_;
-  std::vector<uint32_t> pointVertex_, pointUV_;
-  std::vector<uint32_t> samePoint_;  // without normals: the first point at each point's position
-  uint32_t zeroUV_ = 0;              // index + 1 of the UV every corner has without a UV source
+  // Vertices of a position that differ from its first one in their normal.
+  std::unique_ptr<FirstSeenIndex<VertexStore>> otherNormals_;
+  // The first point at each point's position; empty when every point is the first at its own.
+  std::vector<uint32_t> firstAtPosition_;
+  // Index + 1 (0: none yet) of the first vertex at each position (by its first point), of
+  // the vertex of each point's usual normal, and of each point's last UV.
+  std::vector<uint32_t> positionVertex_, pointVertex_, pointUV_;
+  static const LONG kBlock = 32;
+  UVWStruct block_[kBlock];  // the UV entries of the block being added (zero without a UV source)
+  uint32_t zeroUV_ = 0;      // index + 1 of the UV every corner has without a UV source
   LONG skipped_ = 0;
 };
 
@@ -411,18 +420,28 @@ Bool WavefrontExport::AddVerticesAndTris(PolygonObject* object, TavrellMaterialL
   if (!object) return FALSE;
   const LONG polygonCount = object->GetPolygonCount();
   const std::vector<TextureTag*> textureTags = Helpers::GetAllTextureTags(object);
-  // The baked UVs. Without texture tags every entry would stay zero, so none is made and
-  // every corner reads as zero.
-  UVWTag* uvs = nullptr;
-  if (!textureTags.empty()) {
-    uvs = UVWTag::Alloc(polygonCount);
-    if (!uvs) return FALSE;
-    BakeUV(object, uvs, textureTags);
+
+  // Without Phong normals (no Phong tag, or the host gave none) vertices merge by position
+  // alone. The host's four normals per polygon are kept in a compact form and given back
+  // before the mesh grows.
+  std::unique_ptr<geometry::CornerNormals> normals;
+  if (Vector* phong = hasPhong ? object->CreatePhongNormals() : nullptr) {
+    normals.reset(new geometry::CornerNormals(phong, object->GetPointCount(), object->GetPolygonR(), polygonCount));
+    GeFree(phong);
   }
 
-  // Without Phong normals (no Phong tag, or the host gave none) every key's normal is zero,
-  // so vertices merge by position alone.
-  Vector* phong = hasPhong ? object->CreatePhongNormals() : nullptr;
+  // The UVs: none without texture tags (every corner reads as zero), the object's UV tag
+  // read in place when baking would only copy it, else baked into a tag of our own.
+  const UVWTag* uvs = nullptr;
+  UVWTag* baked = nullptr;
+  bool asItStands = textureTags.empty();
+  if (!asItStands) uvs = UVsAsTheyStand(object, textureTags, &asItStands);
+  if (!asItStands) {
+    baked = UVWTag::Alloc(polygonCount);
+    if (!baked) return FALSE;
+    BakeUV(object, baked, textureTags);
+    uvs = baked;
+  }
 
   // The material of a pass: the texture tag for its selection (or the unrestricted one)
   // names a material whose helper gives the exported name; light geometry has no list.
@@ -443,7 +462,7 @@ Bool WavefrontExport::AddVerticesAndTris(PolygonObject* object, TavrellMaterialL
   LONG skipped = 0;
   {
     // One pass per polygon selection tag, then one over the polygons no selection covered.
-    MeshBuilder builder(*this, object, uvs, phong);
+    MeshBuilder builder(*this, object, uvs, normals.get());
     BaseSelect* covered = BaseSelect::Alloc();
     for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
       if (tag->GetType() != Tpolygonselection) continue;
@@ -457,8 +476,7 @@ Bool WavefrontExport::AddVerticesAndTris(PolygonObject* object, TavrellMaterialL
     skipped = builder.SkippedPolygons();
     BaseSelect::Free(covered);
   }
-  UVWTag::Free(uvs);
-  GeFree(phong);
+  UVWTag::Free(baked);
   if (skipped > 0) {
     GePrint(String("--Mesh ") + object->GetName() + ": " + LongToString(skipped) +
             " polygons skipped, they name points the object does not have");
@@ -479,25 +497,15 @@ Bool WavefrontExport::BakeUV(PolygonObject* object, UVWTag* uvOut, const std::ve
   auto bake = [&](const BaseSelect* selection, TextureTag* texture) {
     BaseObject* carrier = texture->GetObject();
     UVWTag* generated = GenerateUVW(object, object->GetMg(), texture, carrier ? carrier->GetMg() : Matrix(), view);
-    const BaseContainer* data = texture->GetDataInstance();
-    const Real offsetU = data->GetReal(TEXTURETAG_OFFSETX, 0.0f);
-    const Real offsetV = data->GetReal(TEXTURETAG_OFFSETY, 0.0f);
-    const Real lengthU = data->GetReal(TEXTURETAG_LENGTHX, 0.0f);
-    const Real lengthV = data->GetReal(TEXTURETAG_LENGTHY, 0.0f);
-    const Real factorU = lengthU != 0.0f ? 1.0f / lengthU : 1.0f;
-    const Real factorV = lengthV != 0.0f ? 1.0f / lengthV : 1.0f;
+    const Placement placement(texture);
     const UVWTag* from = generated ? generated : source;
-    auto place = [&](Vector& c) {
-      c.x = (c.x - offsetU) * factorU;
-      c.y = (c.y - offsetV) * factorV;
-    };
     ForEachSelectedRun(selection, polygonCount, [&](LONG first, LONG last) {
       for (LONG i = first; i <= last; ++i) {
         UVWStruct s = EntryOf(from, i);
-        place(s.a);
-        place(s.b);
-        place(s.c);
-        place(s.d);
+        placement.Apply(s.a);
+        placement.Apply(s.b);
+        placement.Apply(s.c);
+        placement.Apply(s.d);
         uvOut->Set(i, s);
       }
     });

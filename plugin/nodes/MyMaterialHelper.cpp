@@ -195,7 +195,7 @@ Bool MyMaterialHelper::NamePreview(BaseObject* helper) {
 
 Bool MyMaterialHelper::GetDParameter(GeListNode* node, const DescID& id, GeData& t_data, LONG& flags) {
   if (id[0] == MATHELPER_PREVIEW_IMAGE) {
-    t_data = BitmapButtonData(BitmapButtonStruct(static_cast<BaseList2D*>(node), MATHELPER_PREVIEW_IMAGE, 0));
+    t_data = GeData(CUSTOMDATATYPE_BITMAPBUTTON, BitmapButtonStruct(static_cast<BaseList2D*>(node), id, 0));
     flags |= DESCFLAGS_PARAM_GET;
   }
   return TRUE;

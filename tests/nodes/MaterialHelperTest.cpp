@@ -337,10 +337,11 @@ TEST_F(MaterialHelper, PreviewPictureAndBitmapButton) {
 
   GeData value;
   ASSERT_TRUE(helper->GetParameter(DescID(MATHELPER_PREVIEW_IMAGE), value));
-  const BitmapButtonStruct button = GetBitmapButton(value);
-  EXPECT_EQ(button.op, helper);
-  EXPECT_EQ(button.id, MATHELPER_PREVIEW_IMAGE);
-  EXPECT_EQ(button.dirty, 0);
+  const auto* button = static_cast<const BitmapButtonStruct*>(value.GetCustomDataType(CUSTOMDATATYPE_BITMAPBUTTON));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->op, helper);
+  EXPECT_EQ(button->id, DescID(MATHELPER_PREVIEW_IMAGE));
+  EXPECT_EQ(button->dirty, 0);
   EXPECT_TRUE(helper->SetParameter(DescID(MATHELPER_PREVIEW_IMAGE), GeData(LONG(5))));
   EXPECT_EQ(Data(helper)->GetDataPointer(MATHELPER_PREVIEW_IMAGE), nullptr);
 }
