@@ -23,7 +23,7 @@ const TypeName kTypes[] = {
     {"Tpolygonselection", Tpolygonselection, false}, {"Tpointselection", Tpointselection, false},
     {"Tmotionblur", Tmotionblur, false}, {"Tcompositing", Tcompositing, false},
     {"Ttarget", Ttarget, false},
-    {"Mmaterial", Mmaterial, false}, {"Xbitmap", Xbitmap, false},
+    {"Mmaterial", Mmaterial, false}, {"Mplugin", Mplugin, false}, {"Xbitmap", Xbitmap, false},
 };
 
 }  // namespace

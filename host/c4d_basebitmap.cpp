@@ -3,6 +3,8 @@
 #include <png.h>
 #include <tiffio.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -117,4 +119,76 @@ Bool BaseBitmap::SavePng(const Filename& name) const {
   image.height = png_uint_32(height_);
   image.format = PNG_FORMAT_RGB;
   return png_image_write_to_file(&image, name.str().c_str(), 0, rgb_.data(), 0, nullptr) != 0;
+}
+
+Real BaseBitmap::Channel(LONG x, LONG y, int c) const {
+  x = std::min(std::max(x, LONG(0)), width_ - 1);
+  y = std::min(std::max(y, LONG(0)), height_ - 1);
+  return Real(rgb_[(size_t(y) * size_t(width_) + size_t(x)) * 3 + size_t(c)]);
+}
+
+void BaseBitmap::ScaleIt(BaseBitmap* dst, LONG intens, Bool sample, Bool nprop) const {
+  if (!dst || width_ <= 0 || height_ <= 0 || dst->width_ <= 0 || dst->height_ <= 0) return;
+  Real sx = Real(dst->width_) / Real(width_), sy = Real(dst->height_) / Real(height_);
+  if (!nprop) sx = sy = std::min(sx, sy);
+  const LONG w = std::max(LONG(1), LONG(std::lround(width_ * sx))), h = std::max(LONG(1), LONG(std::lround(height_ * sy)));
+  const LONG ox = (dst->width_ - w) / 2, oy = (dst->height_ - h) / 2;
+  const Real gain = Real(intens) / 256.0f;
+  for (LONG y = 0; y < h; y++) {
+    for (LONG x = 0; x < w; x++) {
+      // The centre of the target pixel, in source pixels.
+      const Real fx = (Real(x) + 0.5f) / sx - 0.5f, fy = (Real(y) + 0.5f) / sy - 0.5f;
+      Real out[3];
+      for (int c = 0; c < 3; c++) {
+        if (!sample) {
+          out[c] = Channel(LONG(std::lround(fx)), LONG(std::lround(fy)), c);
+          continue;
+        }
+        const LONG x0 = LONG(std::floor(fx)), y0 = LONG(std::floor(fy));
+        const Real tx = fx - Real(x0), ty = fy - Real(y0);
+        const Real top = Channel(x0, y0, c) * (1 - tx) + Channel(x0 + 1, y0, c) * tx;
+        const Real bottom = Channel(x0, y0 + 1, c) * (1 - tx) + Channel(x0 + 1, y0 + 1, c) * tx;
+        out[c] = top * (1 - ty) + bottom * ty;
+      }
+      dst->SetPixel(ox + x, oy + y, LONG(out[0] * gain + 0.5f), LONG(out[1] * gain + 0.5f), LONG(out[2] * gain + 0.5f));
+    }
+  }
+}
+
+namespace {
+
+// Catmull-Rom weight of a sample at distance t.
+Real Cubic(Real t) {
+  t = std::fabs(t);
+  if (t < 1) return 1.5f * t * t * t - 2.5f * t * t + 1;
+  if (t < 2) return -0.5f * t * t * t + 2.5f * t * t - 4 * t + 2;
+  return 0;
+}
+
+}  // namespace
+
+void BaseBitmap::ScaleBicubic(BaseBitmap* dst, LONG src_xmin, LONG src_ymin, LONG src_xmax, LONG src_ymax,
+                              LONG dst_xmin, LONG dst_ymin, LONG dst_xmax, LONG dst_ymax) const {
+  if (!dst || width_ <= 0 || height_ <= 0 || src_xmax < src_xmin || src_ymax < src_ymin || dst_xmax < dst_xmin ||
+      dst_ymax < dst_ymin)
+    return;
+  const Real sx = Real(src_xmax - src_xmin + 1) / Real(dst_xmax - dst_xmin + 1);
+  const Real sy = Real(src_ymax - src_ymin + 1) / Real(dst_ymax - dst_ymin + 1);
+  for (LONG y = dst_ymin; y <= dst_ymax; y++) {
+    const Real fy = Real(src_ymin) + (Real(y - dst_ymin) + 0.5f) * sy - 0.5f;
+    const LONG y0 = LONG(std::floor(fy));
+    for (LONG x = dst_xmin; x <= dst_xmax; x++) {
+      const Real fx = Real(src_xmin) + (Real(x - dst_xmin) + 0.5f) * sx - 0.5f;
+      const LONG x0 = LONG(std::floor(fx));
+      Real out[3] = {0, 0, 0};
+      for (LONG j = -1; j <= 2; j++) {
+        const Real wy = Cubic(fy - Real(y0 + j));
+        for (LONG i = -1; i <= 2; i++) {
+          const Real w = wy * Cubic(fx - Real(x0 + i));
+          for (int c = 0; c < 3; c++) out[c] += w * Channel(x0 + i, y0 + j, c);
+        }
+      }
+      dst->SetPixel(x, y, LONG(out[0] + 0.5f), LONG(out[1] + 0.5f), LONG(out[2] + 0.5f));
+    }
+  }
 }

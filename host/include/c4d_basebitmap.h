@@ -21,9 +21,18 @@ class BaseBitmap {
   void SetPixel(LONG x, LONG y, LONG r, LONG g, LONG b);
   // Writes the bitmap as a PNG file.
   Bool SavePng(const Filename& name) const;
+  // Scales the whole bitmap into dst with the intensity intens (256 = unchanged), sampling
+  // between pixels (bilinear) or taking the nearest; without nprop the picture keeps its
+  // proportions and is centred in dst.
+  void ScaleIt(BaseBitmap* dst, LONG intens, Bool sample, Bool nprop) const;
+  // Scales a rectangle of the bitmap (corners inclusive) bicubically into one of dst.
+  void ScaleBicubic(BaseBitmap* dst, LONG src_xmin, LONG src_ymin, LONG src_xmax, LONG src_ymax, LONG dst_xmin,
+                    LONG dst_ymin, LONG dst_xmax, LONG dst_ymax) const;
 
  private:
   BaseBitmap() = default;
+  // The colour component c at (x, y), the coordinates clamped to the bitmap.
+  Real Channel(LONG x, LONG y, int c) const;
   LONG width_ = 0, height_ = 0;
   std::vector<UCHAR> rgb_;
 };

@@ -9,6 +9,7 @@ class BaseVideoPost;
 class BaseDraw;
 class BaseDrawHelp;
 class BaseThread;
+class BaseBitmap;
 class Description;
 class HierarchyHelp;
 struct ChannelData;
@@ -36,6 +37,26 @@ class NodeData {
 
 enum { DESCFLAGS_DESC_LOADED = 2 };
 enum { DESCFLAGS_PARAM_GET = 2, DESCFLAGS_PARAM_SET = 2 };
+
+// Messages the host sends to a node (GeListNode::Message, NodeData::Message), besides the
+// attribute view's (c4d_description.h).
+enum {
+  MSG_UPDATE = 7,               // the node's parameters changed; data: null
+  MSG_GETCUSTOMICON = 1001090,  // the node's own icon; data: GetCustomIconData
+};
+
+// The rectangle of bmp the icon is drawn into.
+struct IconData {
+  BaseBitmap* bmp = nullptr;
+  LONG x = 0, y = 0, w = 0, h = 0;
+};
+
+// The node draws its icon into dat and sets filled.
+struct GetCustomIconData {
+  IconData* dat = nullptr;
+  Bool filled = FALSE;
+};
+
 enum { EXECUTION_RESULT_OK = 0 };
 enum { DRAWPASS_OBJECT = 0 };
 
@@ -54,9 +75,16 @@ class TagData : public NodeData {
   }
 };
 
+enum { INITRENDERRESULT_OK = 0 };
+struct InitRenderStruct;
+
 class ShaderData : public NodeData {
  public:
   virtual Vector Output(PluginShader*, ChannelData*) { return Vector(); }
+  // What the shader needs of the renderer (0: nothing special).
+  virtual LONG GetRenderInfo(PluginShader*) { return 0; }
+  virtual LONG InitRender(PluginShader*, InitRenderStruct*) { return INITRENDERRESULT_OK; }
+  virtual void FreeRender(PluginShader*) {}
 };
 
 class VideoPostData : public NodeData {

@@ -92,7 +92,7 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
   aiColor4D colour(0.8f, 0.8f, 0.8f, 1.0f);
   if (!GetColour(m, AI_MATKEY_BASE_COLOR, &colour)) GetColour(m, AI_MATKEY_COLOR_DIFFUSE, &colour);
   SetColour(bc, MATERIAL_COLOR_COLOR, MATERIAL_COLOR_BRIGHTNESS, colour);
-  bc->SetBool(MATERIAL_USE_COLOR, TRUE);
+  mat->SetChannelState(CHANNEL_COLOR, TRUE);
   if (!AddTexture(mat, m, aiTextureType_BASE_COLOR, MATERIAL_COLOR_SHADER, where))
     AddTexture(mat, m, aiTextureType_DIFFUSE, MATERIAL_COLOR_SHADER, where);
 
@@ -106,7 +106,7 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
   if (glows || glowMap) {
     SetColour(bc, MATERIAL_LUMINANCE_COLOR, MATERIAL_LUMINANCE_BRIGHTNESS, glows ? emissive : aiColor4D(1, 1, 1, 1),
               emissiveIntensity);
-    bc->SetBool(MATERIAL_USE_LUMINANCE, TRUE);
+    mat->SetChannelState(CHANNEL_LUMINANCE, TRUE);
   }
 
   // Transparency: what the opacity or the transmission lets through, with the refraction
@@ -124,11 +124,11 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
     SetColour(bc, MATERIAL_TRANSPARENCY_COLOR, MATERIAL_TRANSPARENCY_BRIGHTNESS, filter,
               transparency > 0.001f ? transparency : 1.0f);
     bc->SetReal(MATERIAL_TRANSPARENCY_REFRACTION, hasIor ? ior : 1.0f);
-    bc->SetBool(MATERIAL_USE_TRANSPARENCY, TRUE);
+    mat->SetChannelState(CHANNEL_TRANSPARENCY, TRUE);
   }
 
   // Alpha: an opacity map cuts the surface out.
-  if (AddTexture(mat, m, aiTextureType_OPACITY, MATERIAL_ALPHA_SHADER, where)) bc->SetBool(MATERIAL_USE_ALPHA, TRUE);
+  if (AddTexture(mat, m, aiTextureType_OPACITY, MATERIAL_ALPHA_SHADER, where)) mat->SetChannelState(CHANNEL_ALPHA, TRUE);
 
   // Reflection: the file's reflectivity, or the metalness of a physically based material
   // (a metal reflects in its own colour).
@@ -142,7 +142,7 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
       tint = metallic > reflectivity ? colour : aiColor4D(1, 1, 1, 1);
     const Real amount = std::max(reflectivity, metallic);
     SetColour(bc, MATERIAL_REFLECTION_COLOR, MATERIAL_REFLECTION_BRIGHTNESS, tint, amount > 0.001f ? std::min(amount, 1.0f) : 1.0f);
-    bc->SetBool(MATERIAL_USE_REFLECTION, TRUE);
+    mat->SetChannelState(CHANNEL_REFLECTION, TRUE);
   }
 
   // Specular: a highlight where the file gives a shininess; its colour and strength.
@@ -153,14 +153,16 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
   const bool hasSpecularColour = GetColour(m, AI_MATKEY_COLOR_SPECULAR, &specular);
   const bool specularMap = AddTexture(mat, m, aiTextureType_SPECULAR, MATERIAL_SPECULARCOLOR_SHADER, where);
   const Real height = std::min(1.0f, std::max(0.0f, strength * (hasSpecularColour ? MaxComponent(specular) : 1.0f)));
-  if ((shininess > 0 && height > 0) || specularMap) {
+  // A new material has a highlight; one the file does not give is switched off.
+  const bool highlight = (shininess > 0 && height > 0) || specularMap;
+  mat->SetChannelState(CHANNEL_SPECULAR, highlight);
+  if (highlight) {
     bc->SetReal(MATERIAL_SPECULAR_WIDTH, HighlightWidth(shininess));
     bc->SetReal(MATERIAL_SPECULAR_HEIGHT, specularMap && height <= 0 ? 1.0f : height);
-    bc->SetBool(MATERIAL_USE_SPECULAR, TRUE);
     if (hasSpecularColour || specularMap) {
       SetColour(bc, MATERIAL_SPECULARCOLOR_COLOR, MATERIAL_SPECULARCOLOR_BRIGHTNESS,
                 hasSpecularColour && MaxComponent(specular) > 0 ? specular : aiColor4D(1, 1, 1, 1));
-      bc->SetBool(MATERIAL_USE_SPECULARCOLOR, TRUE);
+      mat->SetChannelState(CHANNEL_SPECULARCOLOR, TRUE);
     }
   }
 
@@ -169,12 +171,12 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
   GetReal(m, AI_MATKEY_BUMPSCALING, &bumpScale);
   if (AddTexture(mat, m, aiTextureType_HEIGHT, MATERIAL_BUMP_SHADER, where)) {
     bc->SetReal(MATERIAL_BUMP_STRENGTH, bumpScale);
-    bc->SetBool(MATERIAL_USE_BUMP, TRUE);
+    mat->SetChannelState(CHANNEL_BUMP, TRUE);
   }
   if (AddTexture(mat, m, aiTextureType_NORMALS, MATERIAL_NORMAL_SHADER, where) ||
       AddTexture(mat, m, aiTextureType_NORMAL_CAMERA, MATERIAL_NORMAL_SHADER, where)) {
     bc->SetReal(MATERIAL_NORMAL_STRENGTH, 1.0f);
-    bc->SetBool(MATERIAL_USE_NORMAL, TRUE);
+    mat->SetChannelState(CHANNEL_NORMAL, TRUE);
   }
   return owned.release();
 }

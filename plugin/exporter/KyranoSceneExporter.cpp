@@ -129,9 +129,11 @@ TiXmlElement* KyranoSceneExporter::AppendElement(const char* name, TiXmlNode* pa
 }
 
 TiXmlElement* KyranoSceneExporter::SceneExportStringValue(const char* name, const String& value, TiXmlNode* parent) {
-  value.GetCString(valueBuffer, sizeof valueBuffer, St8bit);
+  // Converted whole: long values (typed spectra, paths) are never cut.
+  char* text = Helpers::StringToChar(value);
   TiXmlElement* e = AppendElement(name, parent);
-  e->LinkEndChild(new TiXmlText(valueBuffer));
+  e->LinkEndChild(new TiXmlText(text));
+  delete[] text;
   lastValueElement = e;
   return e;
 }

@@ -3,6 +3,9 @@
 #pragma once
 #include <tinyxml.h>
 
+#include <set>
+#include <string>
+
 #include "c4d.h"
 #include "exporter/InstancedList.h"
 #include "exporter/TavrellMaterialList.h"
@@ -112,10 +115,49 @@ class KyranoSceneExporter : public Hierarchy {
 
   // ---- materials and spectra ----
   void SceneExportDefaultMats();
+  // Writes the entry and what it depends on (blend components first, a medium before its
+  // material); false when its helper links no material.
+  bool RecoursiveExportMaterials(TavrellMaterial* entry, int asPreview);
+  void SceneExportInclude(const Filename& file);
+  // Writes the helper's material into a material file; 0 when there is nothing to write or
+  // the file could not be saved (an earlier file is then left whole).
+  int exportKYM(BaseDocument* doc, BaseObject* helper, const Filename& file, int asPreview);
   Bool SceneExportSpectrumRGB(const Vector& colour, float gamma, float gain, TiXmlElement* parent);
   Bool SceneExportSpectrumBlackbody(float temperature, float gain, TiXmlElement* parent);
   Bool SceneExportSpectrumUniform(float value, TiXmlElement* parent);
   Bool SceneExportSpectrumPeak(float peakMin, float peakWidth, float baseValue, float peakValue, TiXmlElement* parent);
+  Bool SceneExportSpectrumTabulated(const String& start, const String& end, long count, const String& values,
+                                    TiXmlElement* parent);
+
+  // ---- material writers: each fills the type element of one material from a helper ----
+  Bool SceneExportDiffuseMaterial(BaseContainer* data, TiXmlElement* parent);
+  Bool SceneExportPhongMaterial(BaseContainer* data, TiXmlElement* parent);
+  Bool SceneExportSpecularMaterial(BaseContainer* data, TiXmlElement* parent);
+  Bool SceneExportGlossyMaterial(BaseContainer* data, TiXmlElement* parent);
+  Bool SceneExportDiffuseTransMaterial(BaseContainer* data, TiXmlElement* parent);
+  Bool SceneExportOrenNayarMaterial(BaseContainer* data, TiXmlElement* parent);
+  Bool SceneExportBlendMat(BaseContainer* data, TiXmlElement* parent);
+  // base_emission and layer of an emitting helper (the caller checks MATHELPER_EMISSION).
+  Bool SceneExportEmission(BaseContainer* data, TiXmlElement* parent);
+  // The medium of a specular or glossy helper, appended to the root, named "Med" and the
+  // name of the material being written.
+  Bool SceneExportMedium(BaseContainer* data);
+
+  // ---- textures, shaders and maps ----
+  Bool ExportTexture(PluginShader* bitmapShader, TiXmlElement* parent, float exponent, float a, float b, float c);
+  Bool ExportTexture(TiXmlElement* parent, const String& path, float exponent, float a, float b, float c);
+  void ExportTextureIndex(TiXmlElement* parent, int index);
+  Bool ExportShader(TiXmlElement* typeElement, TiXmlElement* target, PluginShader* islShader, int& counter);
+  static std::string ReplaceShaderString(std::string text, const std::string& placeholder, const std::string& replacement);
+  // Each writes the helper's map from the host material's channel: a texture definition and
+  // the input referring to it, or an ISL shader; false when it wrote nothing.
+  Bool SceneExportDiffuseTexture(BaseContainer* data, BaseMaterial* material, TiXmlElement* typeElement, int& counter,
+                                 int asPhong);
+  Bool SceneExportBlendMap(BaseContainer* data, BaseMaterial* material, TiXmlElement* typeElement, int& counter);
+  Bool SceneExportExponentMap(BaseContainer* data, BaseMaterial* material, TiXmlElement* typeElement, int& counter);
+  Bool SceneExportBumpMap(BaseContainer* data, BaseMaterial* material, TiXmlElement* typeElement, int& counter);
+  Bool SceneExportDisplacementMap(BaseContainer* data, BaseMaterial* material, TiXmlElement* typeElement, int& counter);
+  Bool SceneExportEmissionMap(BaseContainer* data, BaseMaterial* material, TiXmlElement* typeElement, int& counter);
 
   // ---- state shared by the writers ----
   LONG currentFrame = 0;
@@ -146,6 +188,10 @@ class KyranoSceneExporter : public Hierarchy {
   // Files of this export that could not be written. Every writer of a file the scene names
   // raises it; exportKYS then saves no scene over the earlier one and returns FALSE.
   LONG failedWrites = 0;
+  // Unique name of the material being written; its medium is named after it.
+  String materialName;
+  // External material files already included (each is included once).
+  std::set<std::string> includedFiles;
 
  private:
   // The scene name given to initKYS; with a frame range each frame's scene is named after it

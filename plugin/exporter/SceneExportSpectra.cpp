@@ -28,3 +28,14 @@ Bool KyranoSceneExporter::SceneExportSpectrumPeak(float peakMin, float peakWidth
   SceneExportRealValue("peak_value", peakValue, peak);
   return TRUE;
 }
+
+// The texts are written as the user typed them; the renderer checks the wavelengths.
+Bool KyranoSceneExporter::SceneExportSpectrumTabulated(const String& start, const String& end, long count,
+                                                       const String& values, TiXmlElement* parent) {
+  TiXmlElement* tab = AppendElement("regular_tabulated", parent);
+  SceneExportStringValue("start_wavelength", start, tab);
+  SceneExportStringValue("end_wavelength", end, tab);
+  SceneExportLongValue("num_values", count, tab);
+  SceneExportStringValue("values", values, tab);
+  return TRUE;
+}

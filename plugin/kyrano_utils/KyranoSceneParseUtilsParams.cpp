@@ -21,7 +21,7 @@ const char* const PARAMETER_FORMS[] = { "constant", "texture", "shader", nullptr
 
 const char* const UNIFORM_CHILDREN[] = { "value", nullptr };
 const char* const RGB_CHILDREN[] = { "rgb", "gamma", nullptr };
-const char* const PEAK_CHILDREN[] = { "peak_min", "peak_max", "peak_value", "base_value", nullptr };
+const char* const PEAK_CHILDREN[] = { "peak_min", "peak_max", "peak_width", "peak_value", "base_value", nullptr };
 const char* const BLACKBODY_CHILDREN[] = { "temperature", "gain", nullptr };
 const char* const REGULAR_CHILDREN[] = { "start_wavelength", "end_wavelength", "num_values", "values", nullptr };
 
@@ -45,7 +45,12 @@ Reference<KyranoSpectrum> parsePeak(const TiXmlElement& elem)
     checkOnlyElements(elem, PEAK_CHILDREN);
     Reference<KyranoPeakSpectrum> peak = makeReference<KyranoPeakSpectrum>();
     peak->peak_min = parseDouble(elem, "peak_min");
-    peak->peak_max = parseDouble(elem, "peak_max");
+    // The peak's end is given either as a wavelength or as the width from its start.
+    const bool hasMax = elem.FirstChildElement("peak_max") != nullptr;
+    const bool hasWidth = elem.FirstChildElement("peak_width") != nullptr;
+    if(hasMax && hasWidth)
+        throw Excep("Found both 'peak_max' and 'peak_width'; give one of them." + elementContext(elem));
+    peak->peak_max = hasWidth ? peak->peak_min + parseDouble(elem, "peak_width") : parseDouble(elem, "peak_max");
     peak->peak_value = parseDouble(elem, "peak_value");
     peak->base_value = parseDouble(elem, "base_value");
     return peak;

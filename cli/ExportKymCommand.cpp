@@ -1,0 +1,85 @@
+// tavrell export-kym: presses a material helper's save button, answering its file request
+// with the output file, so the helper's material is written as a material file (.kym).
+#include <filesystem>
+
+#include "MessagesReportedByCommand.h"
+#include "Subcommand.h"
+#include "host/Console.h"
+#include "host/DocumentIO.h"
+#include "host/PluginRegistry.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the helper's save button asks, worded as the plug-in words it.
+const char* const kSaveRequest = "Save kym...";
+
+class ExportKymCommand : public Subcommand {
+ public:
+  const char* Name() const override { return "export-kym"; }
+  const char* Description() const override {
+    return "save a material helper's material as a material file (.kym), as its save button does";
+  }
+
+  void Setup(CLI::App& app) override {
+    app.add_option("DOC", input_, "the document")->required()->check(CLI::ExistingFile);
+    app.add_option("HELPER", helper_, "the material helper: a path such as /Materials/Wood, or a name")->required();
+    app.add_option("-o,--output", output_, "the material file to write; its suffix becomes .kym, a missing folder is created")
+        ->required();
+    app.add_option("--overwrite", overwrite_, "replace an existing file: yes or no")->check(CLI::IsMember({"yes", "no"}));
+  }
+
+  int Run(Session& session) override {
+    const std::string file = PrepareOutput();
+    BaseDocument* doc = session.OpenDocument(input_);
+    BaseObject* helper = FindHelper(doc);
+    LONG button = 0;
+    if (!host::PluginRegistry::Get().LookupSymbol("MATHELPER_EXPORT_KYM", &button))
+      throw CommandError("the plug-in's material helper has no save button (MATHELPER_EXPORT_KYM)");
+
+    host::Interaction& in = host::Interaction::Get();
+    in.fileAnswersByTitle[kSaveRequest] = file;
+    MessagesReportedByCommand quiet;
+    DescriptionCommand press;
+    press.id = DescID(button);
+    const Bool saved = helper->Message(MSG_DESCRIPTION_COMMAND, &press);
+    if (!in.messages.empty()) throw CommandError(in.messages.back());
+    if (!saved || !fs::exists(file))
+      throw CommandError("the material of " + host::ObjectPath(helper) + " was not saved to " + file +
+                         " (the console above says why)");
+    return 0;
+  }
+
+ private:
+  // The file the plug-in writes (the output with the suffix .kym), absolute, with its folder
+  // created; an existing one only with --overwrite yes.
+  std::string PrepareOutput() const {
+    fs::path file = fs::absolute(fs::path(output_)).lexically_normal();
+    file.replace_extension(".kym");
+    if (fs::exists(file) && overwrite_ != "yes")
+      throw CommandError(file.string() + " exists: give --overwrite yes to replace it");
+    std::error_code ec;
+    fs::create_directories(file.parent_path(), ec);
+    if (ec || !fs::is_directory(file.parent_path()))
+      throw CommandError("cannot create the output folder " + file.parent_path().string() + ": " + ec.message());
+    return file.string();
+  }
+
+  BaseObject* FindHelper(BaseDocument* doc) const {
+    BaseObject* op = helper_[0] == '/' ? host::FindObjectByPath(doc, helper_) : doc->SearchObject(String(helper_));
+    if (!op) throw CommandError(input_ + ": no object '" + helper_ + "'");
+    const host::PluginRecord* record = host::PluginRegistry::Get().FindByDescription("oMyMaterialHelper");
+    if (!record || op->GetType() != record->id)
+      throw CommandError(input_ + ": " + host::ObjectPath(op) + " is not a material helper");
+    return op;
+  }
+
+  std::string input_, helper_, output_, overwrite_;
+};
+
+SubcommandRegistrar registrar([] { return std::make_unique<ExportKymCommand>(); });
+
+}  // namespace
+}  // namespace cli
