@@ -90,6 +90,8 @@ class KyranoSceneExporter : public Hierarchy {
   Bool SceneExportDefaultLightMaterial(BaseObject* light);
   LONG SceneExportLighting();
   void SceneExportSkylight();
+  // The background material environment; 0 when the named helper cannot be written.
+  LONG SceneExportBackgroundMaterial();
   void SceneExportIESProfile(TiXmlElement* parent, const String& materialName, const String& path);
   void SceneExportEmissionScaleElementLT(TiXmlElement* parent, BaseContainer* lightTagData);
   // TRUE when it wrote the tag's own IES profile.

@@ -1,6 +1,8 @@
 // The scene's environment: a uniform background, a sun and sky, or a background material.
 #include <cmath>
 
+#include "PluginIds.h"
+#include "description/oMyMaterialHelper.h"
 #include "description/oMyRenderSettings.h"
 #include "exporter/KyranoSceneExporter.h"
 
@@ -27,9 +29,44 @@ LONG KyranoSceneExporter::SceneExportLighting() {
     SceneExportSpectrumUniform(1.0f, AppendElement("spectrum", AppendElement("background", sceneElement)));
     return 1;
   }
-  if (renderSettings->GetLong(RENDERSETTINGS_ENVIRONMENT, RENDERSETTINGS_ENVIRONMENT_NONE) == RENDERSETTINGS_ENVIRONMENT_SKY)
-    SceneExportSkylight();
-  // The background material is written with the material writers, which come later.
+  switch (renderSettings->GetLong(RENDERSETTINGS_ENVIRONMENT, RENDERSETTINGS_ENVIRONMENT_NONE)) {
+    case RENDERSETTINGS_ENVIRONMENT_SKY:
+      SceneExportSkylight();
+      return 1;
+    case RENDERSETTINGS_ENVIRONMENT_BACKGROUND:
+      return SceneExportBackgroundMaterial();
+    default:
+      return 1;
+  }
+}
+
+// The emission of the material helper the render settings name, as a material around the
+// scene. Only an emitting helper that describes a host material can be written; 0 otherwise.
+LONG KyranoSceneExporter::SceneExportBackgroundMaterial() {
+  BaseObject* helper = renderSettings->GetObjectLink(RENDERSETTINGS_BACKGROUND_MATERIAL, document);
+  if (!helper || helper->GetType() != ID_MYMATERIALHELPER) return 0;
+  BaseContainer* data = helper->GetDataInstance();
+  BaseMaterial* material = static_cast<BaseMaterial*>(data->GetLink(MATHELPER_MATERIAL, document, Mbase));
+  if (!data->GetBool(MATHELPER_EMISSION, FALSE) || !material) return 0;
+
+  const String name("background_material");
+  materialName = name;
+  TiXmlElement* settings = AppendElement("background_settings", sceneElement);
+  TiXmlElement* element = AppendElement("material", AppendElement("background_material", settings));
+  SceneExportStringValue("name", name, element);
+  TiXmlElement* diffuse = AppendElement("diffuse", element);
+  int counter = 0;
+  SceneExportEmissionMap(data, material, diffuse, counter);
+  // A picture around the scene is wrapped onto the sphere at infinity, unturned.
+  if (TiXmlElement* texture = diffuse->FirstChildElement("texture")) {
+    TiXmlElement* rotation = AppendElement(
+        "axis_rotation",
+        AppendElement("rotation", AppendElement("spherical", AppendElement("tex_coord_generation", texture))));
+    SceneExportVectorValue("axis", Vector(0, 0, 1), rotation, 0);
+    SceneExportRealValue("angle", 0.0f, rotation);
+  }
+  SceneExportEmission(data, diffuse);
+  SceneExportEmissionScaleElement(settings, data, name);
   return 1;
 }
 
