@@ -24,8 +24,12 @@ BaseObject::~BaseObject() {
 
 BaseObject* BaseObject::Alloc(LONG type) {
   if (type == Opolygon) return new PolygonObject();
-  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type))
-    return host::AllocPluginNode<BaseObject>(*rec, host::PluginKind::Object, [type] { return new BaseObject(type); });
+  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type)) {
+    // A new plug-in object is named as its plug-in registered it.
+    BaseObject* op = host::AllocPluginNode<BaseObject>(*rec, host::PluginKind::Object, [type] { return new BaseObject(type); });
+    if (op) op->SetName(rec->name);
+    return op;
+  }
   if (!host::IsBuiltinObjectType(type)) return nullptr;
   BaseObject* op = new BaseObject(type);
   host::InitBuiltinObject(op);
