@@ -10,11 +10,6 @@ using json = nlohmann::json;
 
 namespace {
 
-CommandRun Tavrell(std::vector<std::string> args) {
-  args.insert(args.begin(), {"--plugin-dir", TAVRELL_PLUGIN_DIR});
-  return RunCommand(args);
-}
-
 const json* Child(const json& objects, const std::string& name, int nth = 0) {
   for (const json& o : objects)
     if (o.value("name", "") == name && nth-- == 0) return &o;
@@ -27,7 +22,7 @@ TEST(CreateInstancesCommand, InstancesTheNamedObjectsAndSavesTheDocument) {
   TempDir dir("createinst");
   const std::string doc = std::string(TAVRELL_SOURCE_DIR) + "/examples/room.json";
   const std::string out = dir.str("sub/with.json");
-  CommandRun r = Tavrell({"create-instances", doc, "/Room/Box", "Ball", "-o", out});
+  CommandRun r = RunWithBuiltPlugin({"create-instances", doc, "/Room/Box", "Ball", "-o", out});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("/Room/Box#2\t/Room/Box\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("/Room/Ball#2\t/Room/Ball\n"), std::string::npos);
@@ -42,25 +37,25 @@ TEST(CreateInstancesCommand, InstancesTheNamedObjectsAndSavesTheDocument) {
   EXPECT_EQ(room[2], *box) << "the instance stands right after its object";
 
   // The output exists now: it is kept unless --overwrite yes.
-  r = Tavrell({"create-instances", doc, "-o", out});
+  r = RunWithBuiltPlugin({"create-instances", doc, "-o", out});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find(out + " exists: give --overwrite yes to replace it"), std::string::npos) << r.err;
   EXPECT_EQ(json::parse(ReadFile(out)), saved);
 
   // Nothing named: one unlinked instance at the top.
-  r = Tavrell({"create-instances", doc, "-o", out, "--overwrite", "yes"});
+  r = RunWithBuiltPlugin({"create-instances", doc, "-o", out, "--overwrite", "yes"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("/Kyrano Instance\t(no link)\n"), std::string::npos) << r.out;
   EXPECT_EQ(json::parse(ReadFile(out))["objects"][0]["type"], "Okyranoinstance");
 
-  r = Tavrell({"create-instances", doc, "/Room/Nope", "-o", dir.str("other.json")});
+  r = RunWithBuiltPlugin({"create-instances", doc, "/Room/Nope", "-o", dir.str("other.json")});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("no object '/Room/Nope'"), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(dir.str("other.json")));
 }
 
 TEST(AboutCommand, PrintsTheAboutBox) {
-  CommandRun r = Tavrell({"about"});
+  CommandRun r = RunWithBuiltPlugin({"about"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("\nAbout\n  Tavrell 2.0.5\n  Developed by: "), std::string::npos) << r.out;
   EXPECT_TRUE(r.err.empty()) << r.err;
