@@ -211,7 +211,8 @@ TEST_F(Instances, LinksThatWouldCopyForEverGenerateNothing) {
     {"type": "Okyranoinstance", "name": "A", "data": {"INSTANCE_LINK": {"link": "/B"}}},
     {"type": "Okyranoinstance", "name": "B", "data": {"INSTANCE_LINK": {"link": "/A"}}},
     {"type": "Onull", "name": "Holder", "children": [
-      {"type": "Okyranoinstance", "name": "Inner", "data": {"INSTANCE_LINK": {"link": "/Holder/Inner"}}}]},
+      {"type": "Okyranoinstance", "name": "Inner", "data": {"INSTANCE_LINK": {"link": "/Holder/Inner"}}},
+      {"type": "Onull", "name": "Second"}, {"type": "Onull", "name": "Third"}]},
     {"type": "Okyranoinstance", "name": "Outer", "data": {"INSTANCE_LINK": {"link": "/Holder"}}},
     {"type": "Ocube", "name": "Cube"},
     {"type": "Okyranoinstance", "name": "C", "data": {"INSTANCE_LINK": {"link": "/Cube"}}},
@@ -229,6 +230,11 @@ TEST_F(Instances, LinksThatWouldCopyForEverGenerateNothing) {
   ASSERT_NE(group->GetDown(), nullptr);
   EXPECT_EQ(group->GetDown()->GetType(), Okyranoinstance);
   EXPECT_EQ(group->GetDown()->GetCache(), nullptr);
+  ASSERT_NE(group->GetDown()->GetNext(), nullptr);
+  EXPECT_EQ(group->GetDown()->GetNext()->GetName(), String("Second"));
+  ASSERT_NE(group->GetDownLast(), nullptr);
+  EXPECT_EQ(group->GetDownLast()->GetName(), String("Third"));
+  EXPECT_EQ(group->GetDownLast()->GetPred(), group->GetDown()->GetNext());
 
   // A chain that ends: an instance of an instance of a cube is a copy of the cube's instance,
   // itself holding a copy of the cube.
