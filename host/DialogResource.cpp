@@ -167,9 +167,11 @@ class LayoutParser {
     pos_++;
     if (key == "NAME") {
       if (args.size() != 1) Fail("NAME takes one string id");
-      if (owner)
+      if (owner) {
         owner->name = Text(args[0]);
-      else
+        // A static text's value is the text it shows.
+        if (owner->kind == GadgetKind::StaticText) owner->value = GeData(owner->name);
+      } else
         layout_->title = Text(args[0]);
     } else if (key == "VALUE") {
       if (!owner || args.size() != 1 || !IsNumber(args[0])) Fail("VALUE takes one whole number inside a gadget");

@@ -64,7 +64,11 @@ BaseObject* PrimitiveCache(BaseObject* op) {
 // What the generator shows at the document's current state, or null.
 BaseObject* GeneratedCache(BaseObject* op) {
   if (!op->GetDeformMode()) return nullptr;  // a generator that is switched off makes nothing
-  if (ObjectData* data = dynamic_cast<ObjectData*>(op->GetNodeData())) return data->GetVirtualObjects(op, nullptr);
+  if (ObjectData* data = dynamic_cast<ObjectData*>(op->GetNodeData())) {
+    // The document is evaluated for what it shows, renders and exports.
+    HierarchyHelp help(op->GetDocument(), BUILDFLAGS_RENDERGEOMETRY);
+    return data->GetVirtualObjects(op, &help);
+  }
   // The sphere stays analytic: the exporter writes it as a sphere, so it must not meet the
   // sphere's polygons in the walk as well. Make editable builds them on request.
   if (op->GetType() == Osphere) return nullptr;

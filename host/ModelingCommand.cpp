@@ -26,7 +26,8 @@ BaseObject* EditableForm(BaseObject* op) {
   }
   ObjectData* data = dynamic_cast<ObjectData*>(op->GetNodeData());
   if (!data) return nullptr;
-  if (!op->GetCache()) op->SetCache(data->GetVirtualObjects(op, nullptr));
+  HierarchyHelp help(op->GetDocument(), BUILDFLAGS_RENDERGEOMETRY);
+  if (!op->GetCache()) op->SetCache(data->GetVirtualObjects(op, &help));
   const BaseObject* cache = op->GetCache();
   BaseObject* made = host::CloneObject(cache);
   if (!made) return nullptr;

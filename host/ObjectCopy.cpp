@@ -84,8 +84,16 @@ BaseObject* CloneObject(const BaseObject* op) {
       copy->InsertTag(c, pred);
       pred = c;
     }
-  for (const BaseObject* child = op->GetDown(); child; child = child->GetNext())
-    if (BaseObject* c = CloneObject(child)) c->InsertUnderLast(copy);
+  // Each copy goes after the previous one: looking for the last child every time would make
+  // copying a group quadratic in its number of children.
+  BaseObject* last = nullptr;
+  for (const BaseObject* child = op->GetDown(); child; child = child->GetNext()) {
+    BaseObject* c = CloneObject(child);
+    if (!c) continue;
+    if (last) c->InsertAfter(last);
+    else c->InsertUnder(copy);
+    last = c;
+  }
   return copy;
 }
 

@@ -8,6 +8,7 @@
 #include "c4d_nodedata.h"
 #include "host/BuiltinTypes.h"
 #include "host/PluginNodes.h"
+#include "ObjectCopy.h"
 
 BaseObject::BaseObject(LONG type) : BaseList2D(type, Obase), tags_(nullptr, this) {}
 
@@ -23,8 +24,12 @@ BaseObject::~BaseObject() {
 
 BaseObject* BaseObject::Alloc(LONG type) {
   if (type == Opolygon) return new PolygonObject();
-  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type))
-    return host::AllocPluginNode<BaseObject>(*rec, host::PluginKind::Object, [type] { return new BaseObject(type); });
+  if (const host::PluginRecord* rec = host::PluginRegistry::Get().Find(type)) {
+    // A new plug-in object is named as its plug-in registered it.
+    BaseObject* op = host::AllocPluginNode<BaseObject>(*rec, host::PluginKind::Object, [type] { return new BaseObject(type); });
+    if (op) op->SetName(rec->name);
+    return op;
+  }
   if (!host::IsBuiltinObjectType(type)) return nullptr;
   BaseObject* op = new BaseObject(type);
   host::InitBuiltinObject(op);
@@ -124,6 +129,103 @@ void BaseObject::SetCache(BaseObject* cache) {
 BaseDocument* BaseObject::GetDocument() const {
   if (cacheParent_) return cacheParent_->GetDocument();
   return GeListNode::GetDocument();
+}
+
+// ---- bounding boxes ----
+
+namespace {
+
+struct Bounds {
+  Vector lo, hi;
+  bool empty = true;
+  void Add(const Vector& p) {
+    if (empty) {
+      lo = hi = p;
+      empty = false;
+      return;
+    }
+    lo = Vector(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+    hi = Vector(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
+  }
+  // The eight corners of a box given as centre and half size, placed by m.
+  void AddBox(const Vector& mp, const Vector& rad, const Matrix& m) {
+    for (int i = 0; i < 8; i++)
+      Add(m * (mp + Vector(i & 1 ? rad.x : -rad.x, i & 2 ? rad.y : -rad.y, i & 4 ? rad.z : -rad.z)));
+  }
+  void Get(Vector* mp, Vector* rad) const {
+    *mp = empty ? Vector() : (lo + hi) * 0.5f;
+    *rad = empty ? Vector() : (hi - lo) * 0.5f;
+  }
+};
+
+void OwnBox(const BaseObject* op, Vector* mp, Vector* rad);
+
+// The objects of a cache with their children, each placed by its matrix below the generator.
+void AddTree(const BaseObject* op, const Matrix& parent, Bounds& b) {
+  for (; op; op = op->GetNext()) {
+    const Matrix m = parent * op->GetMl();
+    Vector mp, rad;
+    OwnBox(op, &mp, &rad);
+    if (op->GetType() == Opolygon ? static_cast<const PolygonObject*>(op)->GetPointCount() > 0 : rad != Vector())
+      b.AddBox(mp, rad, m);
+    AddTree(op->GetDown(), m, b);
+  }
+}
+
+void PointsBox(const PolygonObject* poly, Vector* mp, Vector* rad) {
+  Bounds b;
+  const Vector* p = poly->GetPointR();
+  for (LONG i = 0; i < poly->GetPointCount(); i++) b.Add(p[i]);
+  b.Get(mp, rad);
+}
+
+void CacheBox(const BaseObject* op, Vector* mp, Vector* rad) {
+  Bounds b;
+  AddTree(op->GetCache(), Matrix(), b);
+  b.Get(mp, rad);
+}
+
+void OwnBox(const BaseObject* op, Vector* mp, Vector* rad) {
+  *mp = *rad = Vector();
+  if (op->GetType() == Opolygon) {
+    PointsBox(static_cast<const PolygonObject*>(op), mp, rad);
+  } else if (ObjectData* data = dynamic_cast<ObjectData*>(op->GetNodeData())) {
+    data->GetDimension(const_cast<BaseObject*>(op), mp, rad);
+  } else if (op->GetCache()) {
+    CacheBox(op, mp, rad);
+  } else if (PolygonObject* form = host::BuildPrimitive(op)) {
+    PointsBox(form, mp, rad);
+    PolygonObject::Free(form);
+  }
+}
+
+}  // namespace
+
+void ObjectData::GetDimension(PluginObject* op, Vector* mp, Vector* rad) { CacheBox(op, mp, rad); }
+
+Vector BaseObject::GetMp() const {
+  Vector mp, rad;
+  OwnBox(this, &mp, &rad);
+  return mp;
+}
+
+Vector BaseObject::GetRad() const {
+  Vector mp, rad;
+  OwnBox(this, &mp, &rad);
+  return rad;
+}
+
+static void ClearBits(BaseObject* op) {
+  for (; op; op = op->GetNext()) {
+    op->SetAllBits(0);
+    ClearBits(op->GetDown());
+  }
+}
+
+BaseObject* BaseObject::GetClone(LONG flags, AliasTrans*) const {
+  BaseObject* copy = host::CloneObject(this);
+  if (copy && (flags & COPYFLAGS_NO_BITS)) ClearBits(copy);
+  return copy;
 }
 
 PolygonObject* PolygonObject::Alloc(LONG pcnt, LONG vcnt) {

@@ -243,7 +243,8 @@ LONG GeDialog::Message(const BaseContainer& msg, BaseContainer&) {
   return FALSE;
 }
 
-Bool GeDialog::Open(Bool, LONG, LONG, LONG, LONG, LONG) { return host::RunDialog(*this, false); }
+// Without async the dialog blocks its caller until it closes, as a modal one does.
+Bool GeDialog::Open(Bool async, LONG, LONG, LONG, LONG, LONG) { return host::RunDialog(*this, !async); }
 
 Bool GeDialog::Close() {
   state_->open = false;

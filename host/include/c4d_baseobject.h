@@ -30,6 +30,17 @@ enum {
 
 enum { MODE_ON = 0, MODE_OFF = 1, MODE_UNDEF = 2 };
 
+// An object a generator takes as its input: the host neither draws nor renders it itself.
+enum { BIT_CONTROLOBJECT = 0x200 };
+
+// Flags of GetClone.
+enum {
+  COPYFLAGS_NO_BITS = 16,        // the copy starts with no bits (not selected, not a control object)
+  COPYFLAGS_NO_ANIMATION = 256,  // the copy gets no animation tracks
+};
+
+class AliasTrans;
+
 class BaseObject : public BaseList2D {
  public:
   // A new object of a built-in or registered plug-in type; null for an unknown type.
@@ -89,6 +100,15 @@ class BaseObject : public BaseList2D {
   void SetCache(BaseObject* cache);
 
   BaseDocument* GetDocument() const override;
+
+  // The object's own bounding box (its points, a primitive's form or a generator's answer),
+  // as centre and half size in the object's space; zero for an object without geometry.
+  Vector GetMp() const;
+  Vector GetRad() const;
+
+  // A copy with the name, placement, modes, container, points and polygons, tags and
+  // children; not the cache, tracks or layer. Null when the type can no longer be made.
+  BaseObject* GetClone(LONG flags, AliasTrans* trans) const;
 
  protected:
   BaseObject(LONG type);

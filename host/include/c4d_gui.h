@@ -45,8 +45,9 @@ class GeDialog {
   // Every message of the dialog; an action message with a gadget id goes on to Command.
   virtual LONG Message(const BaseContainer& msg, BaseContainer& result);
 
-  // Opens a dialog that does not block its caller. The stand-in host runs the interaction
-  // script; a dialog still open when it ends stays open.
+  // Opens a dialog; with async it does not block its caller. The stand-in host runs the
+  // interaction script; an async dialog still open when it ends stays open, any other is
+  // closed as a modal one is.
   Bool Open(Bool async, LONG pluginid, LONG xpos = -1, LONG ypos = -1, LONG defaultw = 0, LONG defaulth = 0);
   Bool Close();
   Bool IsOpen() const;

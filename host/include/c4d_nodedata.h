@@ -57,6 +57,23 @@ struct GetCustomIconData {
   Bool filled = FALSE;
 };
 
+// Build flags: what the host asks of a generator when it builds the generator's cache.
+enum {
+  BUILDFLAGS_ISOPARM = 2,         // only the generator's isoparm lines (the editor's outline)
+  BUILDFLAGS_RENDERGEOMETRY = 4,  // the geometry that is shown, rendered and exported
+};
+
+// What the host hands a generator's GetVirtualObjects: the document and the build flags.
+class HierarchyHelp {
+ public:
+  HierarchyHelp(BaseDocument* doc, LONG buildflags) : doc_(doc), flags_(buildflags) {}
+  BaseDocument* GetDocument() const { return doc_; }
+  LONG GetBuildFlags() const { return flags_; }
+
+ private:
+  BaseDocument* doc_;
+  LONG flags_;
+};
 enum { EXECUTION_RESULT_OK = 0 };
 enum { DRAWPASS_OBJECT = 0 };
 
@@ -65,6 +82,9 @@ class ObjectData : public NodeData {
   virtual Bool Draw(PluginObject*, LONG /*drawpass*/, BaseDraw*, BaseDrawHelp*) { return TRUE; }
   // Builds the generator's geometry, or returns null for none.
   virtual BaseObject* GetVirtualObjects(PluginObject*, HierarchyHelp*) { return nullptr; }
+  // The object's bounding box as centre and half size, in its own space. The host's answer
+  // is the box of the generator's cache (zero without one).
+  virtual void GetDimension(PluginObject* op, Vector* mp, Vector* rad);
 };
 
 class TagData : public NodeData {
