@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "MaskIoU.h"
 #include "TestSupport.h"
@@ -95,4 +97,43 @@ TEST(Framing, MotionKeyframesTurnTheCameraAsTheExportedStillFrameDoes) {
     EXPECT_NEAR(up.x, -0.086824f, 1e-3f);
     EXPECT_NEAR(up.z, 0.984808f, 1e-3f);
   }
+}
+
+namespace {
+
+std::string TestModelsFolder() {
+  for (const char* dir : {"/usr/share/assimp/models", "/usr/share/assimp-testmodels", "/usr/share/assimp-testmodels/models"})
+    if (fs::exists(std::string(dir) + "/Collada/duck.dae")) return dir;
+  return "";
+}
+
+}  // namespace
+
+// The renderer's silhouette of an exported document against the host's own view of it, filled,
+// through the same camera: any fault of axes, handedness, units, winding or camera between
+// the host, the exporter and the renderer shows as pixels in one and not the other.
+TEST(Framing, TheRenderedSilhouetteIsTheHostsView) {
+  const std::string models = TestModelsFolder();
+  std::vector<std::string> documents = {std::string(TAVRELL_SOURCE_DIR) + "/examples/room.json"};
+  if (!models.empty())
+    for (const char* model : {"glTF2/cameras/Cameras.gltf", "FBX/global_settings.fbx", "Collada/duck.dae"})
+      documents.push_back(models + "/" + model);
+  TempDir dir("render_iou");
+  for (std::size_t i = 0; i < documents.size(); ++i) {
+    SCOPED_TRACE(documents[i]);
+    const std::string scene = dir.str("scene" + std::to_string(i) + ".kys");
+    const std::string hostMask = dir.str("view" + std::to_string(i) + ".png");
+    const std::string renderMask = dir.str("mask" + std::to_string(i) + ".png");
+    CommandRun run = RunCommand({"export", documents[i], "-o", scene, "--current-frame", "--no-output-image"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    run = RunCommand({"view", documents[i], "--fill", "-o", hostMask});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::string error;
+    const auto built = BuildRenderScene(scene, error);
+    ASSERT_TRUE(built) << error;
+    ASSERT_EQ(WritePng(renderMask, RenderMask(*built)), "");
+    const double iou = MaskIoU(renderMask, hostMask, error);
+    EXPECT_GE(iou, 0.98) << error;
+  }
+  if (models.empty()) GTEST_SKIP() << "Debian's assimp-testmodels package is not installed; the room alone was compared";
 }
