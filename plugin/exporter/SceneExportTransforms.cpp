@@ -42,9 +42,13 @@ Matrix GetCorrectInverse(const Matrix& m) {
     r.v3 = Vector(r0.z, r1.z, r2.z) / det;
   }
   r.off = Vector();
-  r.v1 *= l1;
-  r.v2 *= l2;
-  r.v3 *= l3;
+  // The scales go on the rows: the transpose of a matrix made of rotation Q and axis scales S
+  // is (Q S)^T = S Q^T. Scaling the columns instead (Q^T S) would stretch a rotated object
+  // along the world's axes rather than its own, shearing it.
+  const Vector rowScale(l1, l2, l3);
+  r.v1 = Vector(r.v1.x * rowScale.x, r.v1.y * rowScale.y, r.v1.z * rowScale.z);
+  r.v2 = Vector(r.v2.x * rowScale.x, r.v2.y * rowScale.y, r.v2.z * rowScale.z);
+  r.v3 = Vector(r.v3.x * rowScale.x, r.v3.y * rowScale.y, r.v3.z * rowScale.z);
   return r;
 }
 

@@ -105,13 +105,15 @@ TEST(Transforms, PositionAndMatrixAreWrittenWithYAndZExchanged) {
   }
 }
 
-TEST(Transforms, CorrectInverseIsTheTransposedRotationWithTheScalesOnItsAxes) {
+// The result is the transpose of the matrix's 3 x 3 part: rotation and scales together, so that a
+// rotated object scaled along its own x stays a box instead of being sheared.
+TEST(Transforms, CorrectInverseIsTheTransposeOfTheScaledRotation) {
   const Matrix q = HPBToMatrix(Vector(0.3f, -0.7f, 1.1f));
   const Matrix m(Vector(5, 6, 7), q.v1 * 2.0f, q.v2 * 3.0f, q.v3 * 0.5f);
   const Matrix r = Helpers::GetCorrectInverse(m);
   EXPECT_EQ(r.off, Vector());
-  const Vector expected[3] = {Vector(q.v1.x, q.v2.x, q.v3.x) * 2.0f, Vector(q.v1.y, q.v2.y, q.v3.y) * 3.0f,
-                              Vector(q.v1.z, q.v2.z, q.v3.z) * 0.5f};
+  const Vector expected[3] = {Vector(m.v1.x, m.v2.x, m.v3.x), Vector(m.v1.y, m.v2.y, m.v3.y),
+                              Vector(m.v1.z, m.v2.z, m.v3.z)};
   const Vector got[3] = {r.v1, r.v2, r.v3};
   for (int i = 0; i < 3; ++i) {
     EXPECT_NEAR(got[i].x, expected[i].x, 1e-5);

@@ -119,6 +119,15 @@ TEST(Framing, TheRenderedSilhouetteIsTheHostsView) {
     for (const char* model : {"glTF2/cameras/Cameras.gltf", "FBX/global_settings.fbx", "Collada/duck.dae"})
       documents.push_back(models + "/" + model);
   TempDir dir("render_iou");
+  // A box turned 45 degrees and stretched along its own x: the placement must not shear it.
+  documents.push_back(dir.str("bar.json"));
+  WriteFile(documents.back(), R"({
+    "fps": 25, "frame": 0, "minFrame": 0, "maxFrame": 0,
+    "renderData": [{"name": "Kyrano", "data": {"5008": 400, "5009": 300}}],
+    "objects": [
+      {"type": "Ocamera", "name": "Camera", "position": [0, 400, -500], "rotation": [0, -35, 0]},
+      {"type": "Ocube", "name": "Bar", "rotation": [45, 0, 20], "scale": [4, 1, 0.5], "data": {"1100": [100, 100, 100]}}
+    ]})");
   for (std::size_t i = 0; i < documents.size(); ++i) {
     SCOPED_TRACE(documents[i]);
     const std::string scene = dir.str("scene" + std::to_string(i) + ".kys");
