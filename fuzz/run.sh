@@ -46,7 +46,13 @@ fi
 
 mkdir -p "$BUILD" "$CRASHES"
 echo "fuzz: building with $CXX"
-make -s -f "$FUZZ_DIR/Makefile" -j2 CXX="$CXX" "${TARGETS[@]/#/$BUILD/}"
+# Compiles through ccache where it is installed, as the main build does.
+LAUNCHER=""
+if command -v ccache >/dev/null 2>&1; then
+    LAUNCHER="ccache "
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$FUZZ_DIR")}" CCACHE_NOHASHDIR=1
+fi
+make -s -f "$FUZZ_DIR/Makefile" -j2 CXX="$LAUNCHER$CXX" "${TARGETS[@]/#/$BUILD/}"
 
 # Runs one target for the time given; its log goes to fuzz/build/<target>.log.
 run_target() {
