@@ -1,4 +1,5 @@
-// Bitmap textures: the pixels of a file (PNG, JPEG, TGA, BMP, HDR, ... through stb_image),
+// Bitmap textures: the pixels of a file (PNG, JPEG, TGA, BMP, HDR, ... through stb_image; TIFF
+// through libtiff),
 // looked up bilinearly at a texture coordinate, each texel mapped by the texture's curve
 // v' = a v^2 + b v + c with v = texel^exponent (texel in 0..1).
 #pragma once
