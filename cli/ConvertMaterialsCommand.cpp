@@ -1,9 +1,10 @@
 // tavrell convert-materials: runs the plug-in's Convert Materials command on a document (a
 // material helper for each host material, under the group "Materials") and saves it.
-#include <filesystem>
+#include <algorithm>
 #include <iostream>
 
 #include "ConvertMaterials.h"
+#include "DocumentOutput.h"
 #include "Subcommand.h"
 #include "host/Console.h"
 #include "host/DocumentIO.h"
@@ -12,8 +13,6 @@
 namespace cli {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const LONG kConvertMaterialsCommand = 1021852;
 // What the command asks when materials are selected, worded as the plug-in words it.
@@ -39,6 +38,18 @@ void CollectHelpers(BaseObject* op, LONG helperType, std::vector<BaseObject*>& o
   }
 }
 
+}  // namespace
+
+std::vector<BaseObject*> MaterialHelpers(BaseDocument* doc) {
+  const host::PluginRecord* helper = host::PluginRegistry::Get().FindByDescription("oMyMaterialHelper");
+  if (!helper) throw CommandError("the plug-in registered no material helper");
+  std::vector<BaseObject*> out;
+  CollectHelpers(doc->GetFirstObject(), helper->id, out);
+  return out;
+}
+
+namespace {
+
 class ConvertMaterialsCommand : public Subcommand {
  public:
   const char* Name() const override { return "convert-materials"; }
@@ -56,24 +67,14 @@ class ConvertMaterialsCommand : public Subcommand {
   }
 
   int Run(Session& session) override {
-    if (fs::exists(output_) && overwrite_ != "yes")
-      throw CommandError(output_ + " exists: give --overwrite yes to replace it");
+    RefuseExistingOutput(output_, overwrite_);
     BaseDocument* doc = session.OpenDocument(docPath_);
-    const host::PluginRecord* helper = host::PluginRegistry::Get().FindByDescription("oMyMaterialHelper");
-    if (!helper) throw CommandError("the plug-in registered no material helper");
-    std::vector<BaseObject*> before, after;
-    CollectHelpers(doc->GetFirstObject(), helper->id, before);
+    const std::vector<BaseObject*> before = MaterialHelpers(doc);
     ConvertMaterials(doc, selectedOnly_);
-    CollectHelpers(doc->GetFirstObject(), helper->id, after);
-    // One line per new helper: its path and its material.
-    for (BaseObject* op : after)
+    // One line per new helper: its path.
+    for (BaseObject* op : MaterialHelpers(doc))
       if (std::find(before.begin(), before.end(), op) == before.end()) std::cout << host::ObjectPath(op) << std::endl;
-
-    std::error_code ec;
-    const fs::path folder = fs::absolute(output_).parent_path();
-    fs::create_directories(folder, ec);
-    if (ec) throw CommandError("cannot create the output folder " + folder.string() + ": " + ec.message());
-    session.SaveDocument(output_);
+    SaveToOutput(session, output_);
     return 0;
   }
 

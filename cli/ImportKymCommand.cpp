@@ -1,9 +1,10 @@
 // tavrell import-kym: runs the plug-in's Import .kym command on a document, answering its file
 // request with the material file, and saves the document.
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
+#include "ConvertMaterials.h"
+#include "DocumentOutput.h"
 #include "MessagesReportedByCommand.h"
 #include "Subcommand.h"
 #include "host/Console.h"
@@ -19,13 +20,6 @@ const LONG kImportKymCommand = 1022469;
 // What the command asks, worded as the plug-in words it.
 const char* const kFileRequest = "Select .kym file";
 const char* const kWarningsTitle = "Import warnings:";
-
-void CollectHelpers(BaseObject* op, LONG helperType, std::vector<BaseObject*>& out) {
-  for (; op; op = op->GetNext()) {
-    if (op->GetType() == helperType) out.push_back(op);
-    CollectHelpers(op->GetDown(), helperType, out);
-  }
-}
 
 class ImportKymCommand : public Subcommand {
  public:
@@ -44,32 +38,22 @@ class ImportKymCommand : public Subcommand {
   }
 
   int Run(Session& session) override {
-    if (fs::exists(output_) && overwrite_ != "yes")
-      throw CommandError(output_ + " exists: give --overwrite yes to replace it");
+    RefuseExistingOutput(output_, overwrite_);
     if (fs::path(kymPath_).extension() != ".kym") throw CommandError(kymPath_ + ": not a material file (.kym)");
     BaseDocument* doc = session.OpenDocument(docPath_);
     const host::PluginRecord* record = host::PluginRegistry::Get().Find(kImportKymCommand);
-    const host::PluginRecord* helper = host::PluginRegistry::Get().FindByDescription("oMyMaterialHelper");
-    if (!record || !record->command || !helper)
+    if (!record || !record->command)
       throw CommandError("the plug-in registered no Import .kym command (" + std::to_string(kImportKymCommand) + ")");
 
-    std::vector<BaseObject*> before, after;
-    CollectHelpers(doc->GetFirstObject(), helper->id, before);
-    host::Interaction& in = host::Interaction::Get();
-    in.fileAnswersByTitle[kFileRequest] = fs::absolute(kymPath_).lexically_normal().string();
+    const size_t before = MaterialHelpers(doc).size();
+    host::Interaction::Get().fileAnswersByTitle[kFileRequest] = fs::absolute(kymPath_).lexically_normal().string();
     {
       MessagesReportedByCommand quiet;
       record->command->Execute(doc);
     }
-    CollectHelpers(doc->GetFirstObject(), helper->id, after);
-    const size_t made = after.size() - before.size();
+    const size_t made = MaterialHelpers(doc).size() - before;
     ReportMessages(made);
-
-    std::error_code ec;
-    const fs::path folder = fs::absolute(output_).parent_path();
-    fs::create_directories(folder, ec);
-    if (ec) throw CommandError("cannot create the output folder " + folder.string() + ": " + ec.message());
-    session.SaveDocument(output_);
+    SaveToOutput(session, output_);
     std::cout << "Imported " << made << (made == 1 ? " material" : " materials") << " from " << kymPath_ << std::endl;
     return 0;
   }

@@ -91,38 +91,25 @@ void ImportKYM::ImportAll(const TiXmlElement* scenedata) {
 }
 
 void ImportKYM::ImportMaterial(const TiXmlElement* material, const TiXmlElement* scenedata) {
+  // An input that a blend imported before its own turn in the file comes once.
+  if (!done_.insert(material).second) return;
   Material* mat = Material::Alloc();
   if (!mat) return;
   // A material without a name keeps the host's name for new materials.
   const std::string nameText = ChildText(material, "name");
   if (!nameText.empty()) mat->SetName(String(nameText));
   const String name = mat->GetName();
-  // An input that a blend imported before its own turn in the file.
-  if (done_.count(material)) {
-    BaseMaterial* dropped = mat;
-    BaseMaterial::Free(dropped);
-    return;
-  }
-  done_.insert(material);
   const TiXmlElement* typeElement = TypeElement(material, name);
-  const bool taken = FindImportedMat(name) || inProgress_.count(name.str());
-  if (typeElement && taken) {
-    if (nameText.empty()) warnings_.push_back(String("A material without a name after the first one is not imported."));
-    else warnings_.push_back(String("Material ") + Quoted(name) + String(" appears more than once; only the first is imported."));
-  }
-  if (!typeElement || taken) {
+  if (!typeElement || !NameIsFree(name, nameText.empty())) {
     BaseMaterial* dropped = mat;
     BaseMaterial::Free(dropped);
     return;
   }
-
   inProgress_.insert(name.str());
   BaseMaterial* last = doc_->GetFirstMaterial();
   while (last && last->GetNext()) last = last->GetNext();
   doc_->InsertMaterial(mat, last);
-  BaseObject* helper = MakeHelperFor(doc_, group_, mat);
-  if (helper) {
-    made_++;
+  if (BaseObject* helper = MakeHelperFor(doc_, group_, mat)) {
     const Reference<KyranoMaterial> model = Parse(typeElement);
     Target t{helper->GetDataInstance(), model.getPointer(), mat, typeElement,
              std::vector<bool>(model.getPointer() ? model->textures.size() : 0, false)};
@@ -131,6 +118,14 @@ void ImportKYM::ImportMaterial(const TiXmlElement* material, const TiXmlElement*
   }
   inProgress_.erase(name.str());
   imported_->Append(mat);
+}
+
+// Each name is imported once per run; a later material of a name already taken is dropped.
+bool ImportKYM::NameIsFree(const String& name, bool unnamed) {
+  if (!FindImportedMat(name) && !inProgress_.count(name.str())) return true;
+  if (unnamed) warnings_.push_back(String("A material without a name after the first one is not imported."));
+  else warnings_.push_back(String("Material ") + Quoted(name) + String(" appears more than once; only the first is imported."));
+  return false;
 }
 
 const TiXmlElement* ImportKYM::TypeElement(const TiXmlElement* material, const String& name) {

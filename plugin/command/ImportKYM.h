@@ -44,8 +44,8 @@ class ImportKYM : public CommandData {
   void ImportAll(const TiXmlElement* scenedata);
   // The type element the import knows, or null (with a warning unless it is a null material).
   const TiXmlElement* TypeElement(const TiXmlElement* material, const String& name);
+  bool NameIsFree(const String& name, bool unnamed);
   Reference<Kyrano::KyranoMaterial> Parse(const TiXmlElement* typeElement);
-  BaseObject* MakeHelper(Material* material);
   void ImportType(Target& t, const TiXmlElement* scenedata);
 
   // One operation per material type.
@@ -101,7 +101,6 @@ class ImportKYM : public CommandData {
   std::set<std::string> inProgress_;
   // The material elements already taken up in this run.
   std::set<const TiXmlElement*> done_;
-  LONG made_ = 0;
 };
 
 // The colour with its largest component made 1 when any exceeds 1, that component's value

@@ -100,10 +100,13 @@ TEST_F(ImportKym, MediumOfAGlassMaterial) {
       "<medium><name>MedSkin</name><precedence>3</precedence><dermis><hemoglobin_fraction>0.1</hemoglobin_fraction></dermis></medium>\n"
       "<medium><name>MedTab</name><precedence>2</precedence><basic><ior>1.3</ior><absorption_coefficient_spectrum><regular_tabulated>"
       "<start_wavelength>3.6e-7</start_wavelength><end_wavelength>7.2e-7</end_wavelength><num_values>2</num_values>"
-      "<values>0.1 0.2</values></regular_tabulated></absorption_coefficient_spectrum></basic></medium>\n" +
+      "<values>0.1 0.2</values></regular_tabulated></absorption_coefficient_spectrum></basic></medium>\n"
+      "<medium><name>MedShort</name><precedence>1</precedence><basic><absorption_coefficient_spectrum>"
+      "<rgb><rgb>0.5 0.5</rgb><gamma>1</gamma></rgb></absorption_coefficient_spectrum></basic></medium>\n" +
       Material("Glass", "<specular><internal_medium_name>MedGlass</internal_medium_name><transparent>true</transparent></specular>") +
       Material("Skin", "<specular><internal_medium_name>MedSkin</internal_medium_name><transparent>true</transparent></specular>") +
-      Material("Tinted", "<glossy_transparent><internal_medium_name>MedTab</internal_medium_name><exponent>80</exponent></glossy_transparent>")));
+      Material("Tinted", "<glossy_transparent><internal_medium_name>MedTab</internal_medium_name><exponent>80</exponent></glossy_transparent>") +
+      Material("Short", "<specular><internal_medium_name>MedShort</internal_medium_name><transparent>true</transparent></specular>")));
 
   const BaseContainer glass = Data("Glass");
   EXPECT_EQ(glass.GetLong(MATHELPER_PRECEDENCE), 7);
@@ -138,7 +141,12 @@ TEST_F(ImportKym, MediumOfAGlassMaterial) {
   EXPECT_EQ(tinted.GetString(MATHELPER_ABSORPTION_TAB_VALUES), String("0.1 0.2"));
   EXPECT_EQ(tinted.GetLong(MATHELPER_ABSORPTION_TAB_COUNT), 2);
 
-  EXPECT_EQ(Warnings(), "Import warnings:\n- Dermis medium in Material \"Skin\" not supported.");
+  // A colour of two numbers is refused, not read past its end; the helper keeps its own.
+  EXPECT_EQ(Data("Short").GetVector(MATHELPER_ABSORPTION_COLOR), Data("Skin").GetVector(MATHELPER_ABSORPTION_COLOR));
+  EXPECT_EQ(Warnings(),
+            "Import warnings:\n- Dermis medium in Material \"Skin\" not supported.\n"
+            "- Medium colour of Material \"Short\" not read: Failed to parse Vec3 from '0.5 0.5'.  (In element 'rgb', "
+            "around line 7, column 96)");
 }
 
 // The emission kinds: rgb normalised by its largest component (or kept with gain 1), uniform,
