@@ -39,7 +39,12 @@ TEST_F(ImportKym, TexturesIntoChannelsWithTheirCurveNumbers) {
                   TextureRef("diffuse_albedo", 0) + TextureRef("bump", 1) + TextureRef("exponent", 2) + "</phong>") +
                  Material("Tiles", "<diffuse>" + Texture("C:\\tex\\tiles.png") + Texture("a") + Texture("x/none.png") +
                                        TextureRef("albedo", 0) + TextureRef("bump", 1) + TextureRef("displacement", 2) +
-                                       "</diffuse>")));
+                                       "</diffuse>") +
+                 Material("Glow", "<diffuse>" + Texture("spec.png", "<b>700</b>") + Texture("bump.png", "<b>0.02</b>") +
+                                      TextureRef("displacement", 0) + "<emission><texture><texture_index>1</texture_index>"
+                                      "</texture></emission></diffuse>") +
+                 Material("Mask", "<blend><a_name>Glow</a_name><b_name>Wood</b_name>" + Texture("maps/wood.png", "<b>0.5</b>") +
+                                      TextureRef("blend", 0) + "</blend>")));
 
   BaseMaterial* wood = doc_->SearchMaterial("Wood");
   ASSERT_NE(wood, nullptr);
@@ -57,6 +62,19 @@ TEST_F(ImportKym, TexturesIntoChannelsWithTheirCurveNumbers) {
   EXPECT_FLOAT_EQ(data.GetReal(MATHELPER_BUMP_B), 0.002f);
   EXPECT_FLOAT_EQ(data.GetReal(MATHELPER_BUMP_EXPONENT), 1.0f);
   EXPECT_FLOAT_EQ(data.GetReal(MATHELPER_EXPMAP_B), 5000.0f);
+
+  // Displacement, emission and blend maps each into their own channel.
+  BaseMaterial* glow = doc_->SearchMaterial("Glow");
+  BaseMaterial* mask = doc_->SearchMaterial("Mask");
+  ASSERT_NE(glow, nullptr);
+  ASSERT_NE(mask, nullptr);
+  EXPECT_EQ(ChannelFile(glow, CHANNEL_DISPLACEMENT), dir_.str("spec.png"));
+  EXPECT_EQ(ChannelFile(glow, CHANNEL_LUMINANCE), dir_.str("bump.png"));
+  EXPECT_EQ(ChannelFile(mask, CHANNEL_ALPHA), dir_.str("maps/wood.png"));
+  EXPECT_TRUE(glow->GetChannelState(CHANNEL_LUMINANCE));
+  EXPECT_FLOAT_EQ(Data("Glow").GetReal(MATHELPER_DISPLACEMENT_B), 700.0f);
+  EXPECT_FLOAT_EQ(Data("Glow").GetReal(MATHELPER_EMISSIONMAP_B), 0.02f);
+  EXPECT_FLOAT_EQ(Data("Mask").GetReal(MATHELPER_BLENDMAP_B), 0.5f);
 
   BaseMaterial* tiles = doc_->SearchMaterial("Tiles");
   ASSERT_NE(tiles, nullptr);
