@@ -6,6 +6,7 @@
 #include <optional>
 #include <regex>
 
+#include "ConvertMaterials.h"
 #include "MessagesReportedByCommand.h"
 #include "Subcommand.h"
 #include "host/Console.h"
@@ -91,6 +92,8 @@ class ExportCommand : public Subcommand {
     image->excludes(noImage);
     app.add_option("--overwrite", overwrite_, "the answer to \"File already exists. Overwrite?\": yes or no")
         ->check(CLI::IsMember({"yes", "no"}));
+    app.add_flag("--convert-materials", convertMaterials_,
+                 "first run Convert Materials on the document: a material helper for each of its materials");
     app.add_option("--renderer-dir", rendererDir_,
                    "the folder holding the renderer's Kyrano.app; stored for later runs")
         ->check(CLI::ExistingDirectory);
@@ -102,6 +105,7 @@ class ExportCommand : public Subcommand {
       throw CommandError(rendererDir_ +
                          " holds no Kyrano.app: give the folder that contains the renderer's Kyrano.app");
     BaseDocument* doc = session.OpenDocument(input_);
+    if (convertMaterials_) ConvertMaterials(doc, false);
     const host::PluginRecord* record = host::PluginRegistry::Get().Find(kExportAndRunCommand);
     if (!record || !record->command)
       throw CommandError("the plug-in registered no Export and Run command (" + std::to_string(kExportAndRunCommand) +
@@ -257,6 +261,7 @@ class ExportCommand : public Subcommand {
   std::string input_, output_, frames_, priority_, outputImage_, overwrite_, rendererDir_;
   std::optional<LONG> start_, end_;
   bool current_ = false, noOutputImage_ = false;
+  bool convertMaterials_ = false;
   int port_ = 0;
   std::vector<Toggle> toggles_ = {
       {"--run,!--no-run", "EXPORTDLG_EXPORT_AND_RUN", "start the renderer on the scene after the export (or not)"},

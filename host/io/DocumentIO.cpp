@@ -296,13 +296,15 @@ class Reader {
       const JsonPath w = where.Index(i);
       const json& j = arr[i];
       Expect(j.is_object(), w, "must be an object");
-      CheckKeys(j, w, {"type", "name", "data", "shaders"});
+      CheckKeys(j, w, {"type", "name", "data", "shaders", "active"});
       LONG type = j.contains("type") ? ResolveType(j["type"], w.Key("type")) : LONG(Mmaterial);
       BaseMaterial* mat = BaseMaterial::Alloc(type);
       Expect(mat != nullptr, w.Key("type"), "not a material type");
       doc.InsertMaterial(mat, pred);
       pred = mat;
       if (j.contains("name")) mat->SetName(String1(j["name"], w.Key("name")));
+      // A selected material, as the material manager shows it.
+      if (j.contains("active") && Flag(j["active"], w.Key("active"))) mat->SetBit(BIT_ACTIVE);
       if (j.contains("shaders")) ReadShaders(*mat, j["shaders"], w.Key("shaders"));
       currentMaterial_ = mat;
       if (j.contains("data")) ReadContainer(*mat->GetDataInstance(), j["data"], w.Key("data"), type);
@@ -737,6 +739,7 @@ class Writer {
         j["shaders"] = shaders;
       }
       j["data"] = Container(*m->GetDataInstance(), m->GetType());
+      if (m->GetBit(BIT_ACTIVE)) j["active"] = true;
       arr.push_back(j);
     }
     return arr;

@@ -117,6 +117,11 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
   const bool hasIor = GetReal(m, AI_MATKEY_REFRACTI, &ior) && ior > 0;
   const Real transparency = std::min(1.0f, std::max(1.0f - opacity, transmission));
   const bool transmissionMap = AddTexture(mat, m, aiTextureType_TRANSMISSION, MATERIAL_TRANSPARENCY_SHADER, where);
+  // A rough surface blurs what it lets through and what it reflects (physically based files
+  // only; the others are sharp).
+  Real roughness = 0.0f;
+  GetReal(m, AI_MATKEY_ROUGHNESS_FACTOR, &roughness);
+  roughness = std::min(1.0f, std::max(0.0f, roughness));
   if (transparency > 0.001f || transmissionMap) {
     aiColor4D filter(1, 1, 1, 1);
     GetColour(m, AI_MATKEY_COLOR_TRANSPARENT, &filter);
@@ -124,6 +129,7 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
     SetColour(bc, MATERIAL_TRANSPARENCY_COLOR, MATERIAL_TRANSPARENCY_BRIGHTNESS, filter,
               transparency > 0.001f ? transparency : 1.0f);
     bc->SetReal(MATERIAL_TRANSPARENCY_REFRACTION, hasIor ? ior : 1.0f);
+    bc->SetReal(MATERIAL_TRANSPARENCY_DISPERSION, roughness);
     mat->SetChannelState(CHANNEL_TRANSPARENCY, TRUE);
   }
 
@@ -136,12 +142,17 @@ BaseMaterial* MaterialImporter::Build(const aiMaterial& m, unsigned index) {
   GetReal(m, AI_MATKEY_REFLECTIVITY, &reflectivity);
   GetReal(m, AI_MATKEY_METALLIC_FACTOR, &metallic);
   const bool reflectionMap = AddTexture(mat, m, aiTextureType_REFLECTION, MATERIAL_REFLECTION_SHADER, where);
+  // A reflective colour the file gives scales its reflectivity: black reflects nothing.
+  aiColor4D reflective(1, 1, 1, 1);
+  const bool hasReflective = GetColour(m, AI_MATKEY_COLOR_REFLECTIVE, &reflective);
+  if (hasReflective) reflectivity *= std::max(0.0f, MaxComponent(reflective));
   if (reflectivity > 0.001f || metallic > 0.001f || reflectionMap) {
     aiColor4D tint(1, 1, 1, 1);
-    if (!GetColour(m, AI_MATKEY_COLOR_REFLECTIVE, &tint) || MaxComponent(tint) <= 0)
-      tint = metallic > reflectivity ? colour : aiColor4D(1, 1, 1, 1);
+    if (metallic > reflectivity) tint = colour;
+    else if (hasReflective && MaxComponent(reflective) > 0) tint = reflective;
     const Real amount = std::max(reflectivity, metallic);
     SetColour(bc, MATERIAL_REFLECTION_COLOR, MATERIAL_REFLECTION_BRIGHTNESS, tint, amount > 0.001f ? std::min(amount, 1.0f) : 1.0f);
+    bc->SetReal(MATERIAL_REFLECTION_DISPERSION, roughness);
     mat->SetChannelState(CHANNEL_REFLECTION, TRUE);
   }
 

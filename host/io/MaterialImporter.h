@@ -2,6 +2,29 @@
 // bitmap shaders in the colour, bump, normal, alpha, transparency, reflection, specular and
 // luminance channels, and the channels the file's opacity, reflectivity, shininess and
 // emission call for switched on.
+//
+// How the two kinds of material files map onto the host's channels (a renderer material is
+// then chosen from these channels: transparency makes glass, reflection metal, a highlight a
+// plastic-like surface, and the colour channel with its texture the diffuse colour):
+//
+// Metallic-roughness (glTF):
+//   base colour (and its texture)    -> colour, brightness carrying values over 1
+//   metallic factor m > 0            -> reflection on, brightness m, tinted by the base colour
+//   roughness factor r               -> blurriness of the reflection and of the transparency
+//   transmission t or alpha a < 1    -> transparency on, brightness max(t, 1 - a), refraction
+//                                       index from the file (1 without one)
+//   emissive colour x strength       -> luminance
+//   normal texture                   -> normal; occlusion and metallic-roughness textures are
+//                                       not carried
+//   shininess that the importer derives from the roughness -> highlight width
+// Phong, Blinn and Lambert (Collada, FBX, OBJ, 3DS):
+//   diffuse colour (and its texture) -> colour
+//   specular colour x strength       -> highlight height (off when black), shininess -> width
+//   reflectivity x reflective colour -> reflection on when above 0 (a black reflective colour
+//                                       reflects nothing), tinted by the reflective colour
+//   opacity a < 1 or a transparent map -> transparency, refraction index from the file
+//   bump / height texture            -> bump with the file's bump scaling
+//   emissive colour                  -> luminance
 #pragma once
 #include <set>
 #include <string>
