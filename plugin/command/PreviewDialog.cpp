@@ -146,6 +146,14 @@ void PreviewDialog::Render() {
     Close(FALSE);
     return;
   }
+  // The renders folder is not shipped: the first preview makes it.
+  const Filename renders = previewImage.GetDirectory();
+  if (!GeFExist(renders, TRUE) && !GeFCreateDir(renders)) {
+    MessageDialog(String("The material preview was not rendered: the folder ") + renders.GetString() +
+                  " for its picture could not be made.");
+    Close(FALSE);
+    return;
+  }
   Bool subdivide = FALSE, smoothing = TRUE;
   LONG maximum = 2, resolution = PREVIEWDLG_RESOLUTION_200, quality = PREVIEWDLG_QUALITY_MEDIUM;
   Real pixelThreshold = 0, curvatureThreshold = 0.1f;

@@ -147,7 +147,7 @@ def preview_scene():
             "        <sensor_width>0.036000</sensor_width>\n        <lens_sensor_dist>0.060000</lens_sensor_dist>\n"
             "        <aperture_radius>0.000000</aperture_radius>\n"
             "        <white_balance>D65</white_balance>\n    </camera>\n"
-            "    <background>\n        <spectrum><rgb><rgb>0.550000 0.600000 0.700000</rgb><gamma>1.000000</gamma></rgb></spectrum>\n"
+            "    <background>\n        <spectrum><rgb><rgb>0.300000 0.330000 0.400000</rgb><gamma>1.000000</gamma></rgb></spectrum>\n"
             "    </background>\n"
             "    <tonemapping>\n        <reinhard>\n            <pre_scale>1.000000</pre_scale>\n"
             "            <post_scale>1.000000</post_scale>\n            <burn>6.000000</burn>\n"
@@ -157,7 +157,7 @@ def preview_scene():
             % (vector(eye), vector(up), vector(forwards), distance)
             + diffuse("floorLight", "0.750000 0.750000 0.750000")
             + diffuse("floorDark", "0.150000 0.150000 0.150000")
-            + diffuse("previewLight", "0.000000 0.000000 0.000000", "12.000000 12.000000 12.000000")
+            + diffuse("previewLight", "0.000000 0.000000 0.000000", "120.000000 120.000000 120.000000")
             + mesh_and_model("preview_sphere", "Preview sphere", vector((0, 0, 0.5)), "true")
             + mesh_and_model("preview_floor", "Floor", vector((0, 0, 0)), "false")
             + mesh_and_model("preview_light", "Light", vector((-1.6, -1.8, 3.0)), "false")

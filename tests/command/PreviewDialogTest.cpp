@@ -149,6 +149,7 @@ TEST_F(Preview, TheDefaultsRenderTheMaterialWithoutSubdivisionAt200Pixels) {
   // Normal quality, console renderer, no network master, into the helper's new image.
   const std::string image = Image();
   EXPECT_EQ(fs::path(image).parent_path().string(), plugin + "/preview/renders");
+  EXPECT_TRUE(fs::is_directory(plugin + "/preview/renders")) << "made for the renderer, which writes only the picture";
   const std::string launch = std::regex_replace(LineStarting(lines, "\"" + exe + "\" -seed "), std::regex("-seed [0-9]+ "), "-seed N ");
   EXPECT_EQ(launch, "\"" + exe + "\" -seed N \"" + folder + "preview.kys\" -haltspp 200 -o \"" + image + "\"");
   EXPECT_TRUE(Has(lines, "successful!"));
