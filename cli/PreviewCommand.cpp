@@ -87,7 +87,9 @@ class PreviewCommand : public Subcommand {
 
   int Run(Session& session) override {
     const fs::path output = PrepareOutput();
-    BaseDocument* doc = session.OpenDocument(input_);
+    // Opened by its full path, so that the files it names (textures) are named by full paths
+    // in the material file, which lies in the plug-in's folder, not beside the document.
+    BaseDocument* doc = session.OpenDocument(fs::absolute(input_).lexically_normal().string());
     BaseObject* helper = FindHelper(doc);
     const fs::path report = fs::path(GeGetPluginPath().GetString().str()) / "preview" / "preview.kys.report.txt";
     const fs::file_time_type reportBefore = ModifiedOrOldest(report);
