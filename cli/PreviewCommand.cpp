@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "HelperArguments.h"
 #include "MessagesReportedByCommand.h"
 #include "Subcommand.h"
 #include "host/Console.h"
@@ -86,7 +87,7 @@ class PreviewCommand : public Subcommand {
   }
 
   int Run(Session& session) override {
-    const fs::path output = PrepareOutput();
+    const fs::path output = PrepareOutputFile(output_, overwrite_);
     // Opened by its full path, so that the files it names (textures) are named by full paths
     // in the material file, which lies in the plug-in's folder, not beside the document.
     BaseDocument* doc = session.OpenDocument(fs::absolute(input_).lexically_normal().string());
@@ -105,23 +106,8 @@ class PreviewCommand : public Subcommand {
   }
 
  private:
-  fs::path PrepareOutput() const {
-    const fs::path file = fs::absolute(fs::path(output_)).lexically_normal();
-    if (fs::exists(file) && overwrite_ != "yes")
-      throw CommandError(file.string() + " exists: give --overwrite yes to replace it");
-    std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    if (ec || !fs::is_directory(file.parent_path()))
-      throw CommandError("cannot create the output folder " + file.parent_path().string() + ": " + ec.message());
-    return file;
-  }
-
   BaseObject* FindHelper(BaseDocument* doc) const {
-    BaseObject* op = helper_[0] == '/' ? host::FindObjectByPath(doc, helper_) : doc->SearchObject(String(helper_));
-    if (!op) throw CommandError(input_ + ": no object '" + helper_ + "'");
-    const host::PluginRecord* record = host::PluginRegistry::Get().FindByDescription("oMyMaterialHelper");
-    if (!record || op->GetType() != record->id)
-      throw CommandError(input_ + ": " + host::ObjectPath(op) + " is not a material helper");
+    BaseObject* op = FindMaterialHelper(doc, input_, helper_);
     if (!op->GetDataInstance()->GetLink(Symbol("MATHELPER_MATERIAL"), doc))
       throw CommandError(input_ + ": " + host::ObjectPath(op) + " links no material, so it has nothing to preview");
     return op;

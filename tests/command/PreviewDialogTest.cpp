@@ -180,6 +180,14 @@ TEST_F(Preview, QualityResolutionAndSubdivisionReachTheFiles) {
                                                       "subdivision_smoothing=true"}));
   EXPECT_NE(Report().find(", halt at 1000 samples per pixel, "), std::string::npos);
 
+  // The dialog opens with its own subdivision values each time.
+  Render({GadgetStep::SetTo("PREVIEWDLG_SUBDIVIDE", "on")});
+  EXPECT_EQ(SphereExtras(), (std::vector<std::string>{"max_num_subdivisions=2", "subdivide_pixel_threshold=0.000",
+                                                      "subdivide_curvature_threshold=0.100",
+                                                      "subdivision_smoothing=true"}));
+  EXPECT_EQ(Size(), "200x200");
+  Report();
+
   Render({GadgetStep::SetTo("PREVIEWDLG_QUALITY", "PREVIEWDLG_QUALITY_HIGH")});
   EXPECT_EQ(SphereExtras(), std::vector<std::string>{});
   EXPECT_NE(Report().find(", halt at 400 samples per pixel, "), std::string::npos);
