@@ -32,6 +32,7 @@ Bool PluginStart() {
   if (!RegisterKyranoInstance(instSuppress)) return FALSE;
   if (!RegisterMaterialGroup()) return FALSE;
   if (!RegisterMyMaterialHelper()) return FALSE;
+  if (!RegisterPreviewDialog()) return FALSE;
   if (!RegisterRenderSettingsVP()) return FALSE;
   if (!RegisterSeparators()) return FALSE;
   if (!RegisterISL()) return FALSE;

@@ -17,6 +17,8 @@ Bool RegisterCreateInstances();
 Bool RegisterKyranoInstance(InstanceSuppresser* suppresser);
 Bool RegisterMaterialGroup();
 Bool RegisterMyMaterialHelper();
+// Gives the material helper's preview button its dialog.
+Bool RegisterPreviewDialog();
 Bool RegisterRenderSettingsVP();
 Bool RegisterSeparators();
 Bool RegisterISL();

@@ -226,20 +226,23 @@ class SceneCheck {
   }
 
   // The picture's size: both sides from 1 to the renderer's limit.
-  void CheckImageSize(const TiXmlElement& scene) {
+  void CheckImageSize(const TiXmlElement& scene) { CheckImageSize(scene, scenePath_, true); }
+
+  // In the scene both sides must be there; an included settings file may leave one out.
+  void CheckImageSize(const TiXmlElement& scene, const std::string& file, bool required) {
     const TiXmlElement* settings = scene.FirstChildElement("renderer_settings");
     if (!settings) return;
     for (const char* side : {"width", "height"}) {
       const TiXmlElement* element = settings->FirstChildElement(side);
       if (!element) {
-        Add(*settings, std::string("has no '") + side + "' (the picture's size in pixels)");
+        if (required) Add(*settings, std::string("has no '") + side + "' (the picture's size in pixels)");
         continue;
       }
       const std::string text = ChildText(*settings, side);
       char* end = nullptr;
       const long value = std::strtol(text.c_str(), &end, 10);
       if (text.empty() || *end != '\0' || value < 1 || value > kMaxImageSide)
-        Add(scenePath_, element->Row(), std::string("renderer_settings/") + side,
+        Add(file, element->Row(), std::string("renderer_settings/") + side,
             "'" + text + "' is not a picture size from 1 to " + std::to_string(kMaxImageSide) + " pixels");
     }
   }
@@ -279,6 +282,7 @@ class SceneCheck {
       }
       if (const TiXmlElement* included = doc.RootElement()) {
         CheckNumbers(*included, found);
+        CheckImageSize(*included, found, false);
         CollectMaterials(*included, found, findings_.includedMaterials);
         CheckNamedFiles(*included, found, fs::path(found).parent_path());
         ReadIncludes(*included, found, fs::path(found).parent_path());

@@ -32,26 +32,62 @@ std::string EightBit(const String& text) {
 
 String Quoted(const std::string& text) { return String(("\"" + text + "\"").c_str()); }
 
+// What the renderer is told besides the scene, in the batch form's order: a fresh seed, the
+// scene, the sample limit (none for -1), the network master's port, and the picture to write.
+struct RendererArguments {
+  std::string exe, scene, image;
+  LONG seed = 0, haltSpp = -1, port = 0;
+  bool startMaster = false;
+};
+
+// The renderer's own arguments after the executable.
+std::vector<std::string> RendererOptions(const RendererArguments& a) {
+  std::vector<std::string> args = {"-seed", std::to_string(a.seed), a.scene};
+  if (a.haltSpp != -1) args.insert(args.end(), {"-haltspp", std::to_string(a.haltSpp)});
+  if (a.startMaster) args.insert(args.end(), {"-n", "wm", "-p", std::to_string(a.port)});
+  if (!a.image.empty()) args.insert(args.end(), {"-o", a.image});
+  return args;
+}
+
+// The renderer's options as the console shows them: paths in double quotes.
+String DisplayedOptions(const RendererArguments& a) {
+  std::string text;
+  for (const std::string& arg : RendererOptions(a)) {
+    const bool path = arg == a.scene || arg == a.image;
+    text += " " + (path ? "\"" + arg + "\"" : arg);
+  }
+  return String(text.c_str());
+}
+
 #ifdef __APPLE__
-// On macOS the renderer is an application bundle, opened by the system's launcher.
+// On macOS the renderer is an application bundle, opened by the system's launcher, which
+// hands the words after --args to the renderer.
 const char* const kLauncher = "/usr/bin/open";
 
 bool LauncherAvailable() { return access(kLauncher, X_OK) == 0; }
 
-std::vector<std::string> LaunchArguments(const std::string& exe, const std::string& scene) {
-  return {kLauncher, "-a", exe, scene};
+std::vector<std::string> LaunchArguments(const RendererArguments& a) {
+  std::vector<std::string> args = {kLauncher, "-a", a.exe, "--args"};
+  const std::vector<std::string> options = RendererOptions(a);
+  args.insert(args.end(), options.begin(), options.end());
+  return args;
 }
 
-String DisplayedCommand(const std::string& exe, const std::string& scene) {
-  return String("open -a ") + Quoted(exe) + " " + Quoted(scene);
+String DisplayedCommand(const RendererArguments& a) {
+  return String("open -a ") + Quoted(a.exe) + " --args" + DisplayedOptions(a);
 }
 #else
 // Elsewhere there is no launcher: the renderer executable itself is started on the scene.
 bool LauncherAvailable() { return true; }
 
-std::vector<std::string> LaunchArguments(const std::string& exe, const std::string& scene) { return {exe, scene}; }
+std::vector<std::string> LaunchArguments(const RendererArguments& a) {
+  std::vector<std::string> args = {a.exe};
+  const std::vector<std::string> options = RendererOptions(a);
+  args.insert(args.end(), options.begin(), options.end());
+  return args;
+}
 
-String DisplayedCommand(const std::string& exe, const std::string& scene) { return Quoted(exe) + " " + Quoted(scene); }
+String DisplayedCommand(const RendererArguments& a) { return Quoted(a.exe) + DisplayedOptions(a); }
 #endif
 
 // How far a start got before it failed, and why; sent from the children to the host.
@@ -177,12 +213,21 @@ bool StartDetached(const std::vector<std::string>& args, std::string* error) {
   return true;
 }
 
-// The seed of one batch line: the host's generator seeded with its timer, scaled by the timer
+// The seed of one render (a launch or a batch line): the host's generator seeded with its timer, scaled by the timer
 // read again and cut toward zero, so it is never negative.
-LONG BatchSeed() {
+LONG RenderSeed() {
   Random random;
   random.Init(ULONG(GeGetTimer()));
   return LONG(random.Get01() * Real(GeGetTimer()));
+}
+
+// The picture the renderer writes is a PNG: the output's own suffix gives way to ".png", as in
+// the batch form. Empty when no output is named.
+std::string PngPath(const Filename& output) {
+  if (!output.Content()) return std::string();
+  Filename png = output;
+  png.SetSuffix("png");
+  return EightBit(png.GetString());
 }
 
 // A batch file expands "%NAME%" even inside quotes; "%%" stands for one percent sign.
@@ -219,7 +264,7 @@ struct BatchOptions {
 std::string BatchFrame(const BatchOptions& o, LONG frame) {
   const std::string number = EightBit(LongToString(frame));
   const std::string frameTag = o.animation ? "_frame" + number : "";
-  const std::string seed = EightBit(LongToString(BatchSeed()));
+  const std::string seed = EightBit(LongToString(RenderSeed()));
   std::string text = "echo Rendering frame " + number + "...\n";
   text += "start ";
   if (o.belowNormal) text += "/belownormal ";
@@ -249,14 +294,17 @@ int GetKyranoExe(Filename* exe, int withFile, int console) {
 int ChooseKyranoExe() {
   Filename folder;
   const String title("Choose Kyrano dir");
-  folder.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_DIRECTORY, &title);
+  // A cancelled chooser keeps the folder stored before: storing its empty answer would lose a
+  // working renderer folder.
+  if (!folder.FileSelect(FILESELECTTYPE_ANYTHING, FILESELECT_DIRECTORY, &title)) return 1;
   GlobalSettings settings;
   settings.path = folder.GetString();
   SaveSettings(nullptr, &settings);
   return 1;
 }
 
-int LaunchKyrano(const Filename& scene, int, int console, int, int, LONG, const Filename&, LONG) {
+int LaunchKyrano(const Filename& scene, int, int console, int, int startMaster, LONG port, const Filename& outputImage,
+                 LONG haltSpp) {
   if (!LauncherAvailable()) {
     GePrint("Command processor not available! Render cannot be launched.");
     return 0;
@@ -264,12 +312,18 @@ int LaunchKyrano(const Filename& scene, int, int console, int, int, LONG, const 
   GePrint("Command processor available.");
   Filename exe;
   GetKyranoExe(&exe, 1, console);
-  const std::string exePath = EightBit(exe.GetString());
-  const std::string scenePath = EightBit(scene.GetString());
+  RendererArguments a;
+  a.exe = EightBit(exe.GetString());
+  a.scene = EightBit(scene.GetString());
+  a.image = PngPath(outputImage);
+  a.seed = RenderSeed();
+  a.haltSpp = haltSpp;
+  a.startMaster = startMaster != 0;
+  a.port = port;
   GePrint("Launching Kyrano...");
-  GePrint(DisplayedCommand(exePath, scenePath));
+  GePrint(DisplayedCommand(a));
   std::string error;
-  if (!StartDetached(LaunchArguments(exePath, scenePath), &error)) {
+  if (!StartDetached(LaunchArguments(a), &error)) {
     GePrint("failed. Check your path settings.");
     GePrint(String("Could not start the renderer: ") + error.c_str());
     return 0;

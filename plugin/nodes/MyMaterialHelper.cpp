@@ -98,15 +98,21 @@ Bool MyMaterialHelper::Init(GeListNode* node) {
 
 namespace {
 
-// The last preview render, for the attribute view's picture and the material manager.
+// The last preview render, for the attribute view's picture and the material manager. A
+// picture that is missing or does not load (the renderer has not finished, or failed) gives
+// no bitmap, so the one shown stays as it was, and a console line says why.
 Bool GivePreviewBitmap(BaseObject* helper, BaseMaterial* material, DescriptionGetBitmap* request) {
   if (!request || request->id[0] != MATHELPER_PREVIEW_IMAGE || !material) return TRUE;
   const Filename file = helper->GetDataInstance()->GetFilename(MATHELPER_PREVIEW_FILE, Filename("NOPATH"));
-  if (!GeFExist(file)) return TRUE;
+  if (!GeFExist(file)) {
+    GePrint(String("Material preview: the picture ") + file.GetString() + " does not exist (yet); the preview shown is unchanged.");
+    return TRUE;
+  }
   BaseBitmap* bitmap = BaseBitmap::Alloc();
   if (!bitmap) return FALSE;
   if (bitmap->Init(file) != IMAGE_OK) {
     BaseBitmap::Free(bitmap);
+    GePrint(String("Material preview: the picture ") + file.GetString() + " could not be read; the preview shown is unchanged.");
     return TRUE;
   }
   if (BaseBitmap* preview = material->GetPreview(0)) bitmap->ScaleIt(preview, 256, TRUE, FALSE);
@@ -130,14 +136,18 @@ Bool DrawIcon(BaseObject* helper, GetCustomIconData* request) {
   return TRUE;
 }
 
-// The preview dialog renders the material into the file the helper named. Until that dialog
-// exists, the press stops here with a line on the console.
-Bool OpenPreviewDialog(BaseObject*, const Filename& image) {
-  GePrint(String("Material preview is not available yet; it would render into ") + image.GetString());
+PreviewOpener previewOpener = nullptr;
+
+// The preview dialog renders the material into the file the helper named.
+Bool OpenPreviewDialog(BaseObject* helper, const Filename& image) {
+  if (previewOpener) return previewOpener(helper, image);
+  GePrint(String("Material preview is not available; it would render into ") + image.GetString());
   return TRUE;
 }
 
 }  // namespace
+
+void SetPreviewOpener(PreviewOpener opener) { previewOpener = opener; }
 
 Bool MyMaterialHelper::Message(GeListNode* node, LONG type, void* data) {
   BaseObject* helper = static_cast<BaseObject*>(node);

@@ -26,5 +26,10 @@ class MyMaterialHelper : public ObjectData {
   Bool NamePreview(BaseObject* helper);
 };
 
+// Opens the material preview of a helper, rendering into the image file named. The preview
+// dialog sets it when the plug-in starts; until then the preview button only says so.
+using PreviewOpener = Bool (*)(BaseObject* helper, const Filename& image);
+void SetPreviewOpener(PreviewOpener opener);
+
 // The host material the helper describes, or null.
 BaseMaterial* HelperMaterial(BaseObject* helper);

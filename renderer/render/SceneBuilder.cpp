@@ -105,9 +105,27 @@ class Builder {
     if (!s) return;
     scene_->settings.width = std::max(1, int(Number(*s, "width", 1)));
     scene_->settings.height = std::max(1, int(Number(*s, "height", 1)));
+    ReadIncludedImageSize(root);
     if (s->FirstChildElement("render_region")) scene_->notDrawn.insert("render regions (the whole picture is drawn)");
     if (Text(*s, "aperture_diffraction") == "true" || Text(*s, "post_process_diffraction") == "true")
       scene_->notDrawn.insert("aperture diffraction");
+  }
+
+  // A settings file the scene includes (its own renderer_settings under its root) sets the
+  // picture's size over the scene's, side by side, the last include winning.
+  void ReadIncludedImageSize(const TiXmlElement& root) {
+    for (const TiXmlElement* include = root.FirstChildElement("include"); include;
+         include = include->NextSiblingElement("include")) {
+      const std::string text = Text(*include, "pathname");
+      const fs::path path = fs::path(text).is_absolute() ? fs::path(text) : fs::path(folder_) / text;
+      TiXmlDocument doc;
+      std::string ignored;  // the checks have reported a file that does not load
+      if (text.empty() || !Kyrano::loadXmlFile(path.string(), doc, ignored) || !doc.RootElement()) continue;
+      const TiXmlElement* s = doc.RootElement()->FirstChildElement("renderer_settings");
+      if (!s) continue;
+      if (s->FirstChildElement("width")) scene_->settings.width = std::max(1, int(Number(*s, "width", 1)));
+      if (s->FirstChildElement("height")) scene_->settings.height = std::max(1, int(Number(*s, "height", 1)));
+    }
   }
 
   void ReadCamera(const TiXmlElement& root) {

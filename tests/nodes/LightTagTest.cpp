@@ -175,11 +175,14 @@ TEST_F(IesPreview, RendersTheProfileOnThePreviewSceneIntoOneImage) {
   const std::vector<std::string> launch = {"Command processor available.", "Launching Kyrano..."};
   ASSERT_GE(lines_.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(lines_.begin(), lines_.begin() + 2), launch);
-  EXPECT_EQ(lines_[2].rfind("\"" + exe + "\" \"" + scene_ + "\"", 0), 0u) << lines_[2];
+  // No sample limit and no network master; the image goes to the tag's preview file.
+  EXPECT_EQ(std::regex_replace(lines_[2], std::regex("-seed [0-9]+ "), "-seed N "),
+            "\"" + exe + "\" -seed N \"" + scene_ + "\" -o \"" + image + "\"");
   EXPECT_EQ(lines_.back(), "successful!");
-  // The renderer accepts the edited scene with everything it names.
+  // The renderer accepts the edited scene with everything it names, and is told the image.
   const std::string report = Report();
   EXPECT_NE(report.find("Problems: 0\n"), std::string::npos) << report;
+  EXPECT_NE(report.find(", output image " + image), std::string::npos) << report;
 
   // The name stays once chosen; an unset name ("NOPATH" in the host) gets a new one.
   ASSERT_TRUE(Press());

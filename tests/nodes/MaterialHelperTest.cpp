@@ -292,6 +292,8 @@ TEST_F(MaterialHelper, SaveAndPreviewButtons) {
 
   DescriptionCommand preview;
   preview.id = DescID(MATHELPER_PREVIEW);
+  in.fileAnswersByTitle["Choose Kyrano dir"] = TAVRELL_RENDERER_DIR;
+  in.gadgetScript = {host::GadgetStep::Pressing("PREVIEWDLG_CANCEL")};
   host::Console::Get().StartCapture();
   EXPECT_TRUE(helper->Message(MSG_DESCRIPTION_COMMAND, &preview));
   const std::vector<std::string> lines = host::Console::Get().StopCapture();
@@ -301,8 +303,11 @@ TEST_F(MaterialHelper, SaveAndPreviewButtons) {
   const std::string stem = image.GetFile().str().substr(0, image.GetFile().str().size() - 4);
   EXPECT_FALSE(stem.empty());
   EXPECT_EQ(stem.find_first_not_of("0123456789"), std::string::npos) << stem;
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], "Material preview is not available yet; it would render into " + image.str());
+  // The button opens the preview dialog; cancelled, it renders nothing.
+  ASSERT_FALSE(in.dialogs.empty());
+  EXPECT_EQ(in.dialogs.back().title, "Kyrano Material Preview");
+  EXPECT_TRUE(in.dialogs.back().opened);
+  EXPECT_EQ(lines, std::vector<std::string>{});
 
   // Without a material the preview button does nothing.
   Data(helper)->RemoveData(MATHELPER_MATERIAL);
