@@ -1,3 +1,4 @@
+#include "CameraChoice.h"
 #include "Subcommand.h"
 #include "ViewPicture.h"
 #include "host/DocumentIO.h"
@@ -49,8 +50,8 @@ class ViewCommand : public Subcommand {
   int Run(Session& session) override {
     BaseDocument* doc = session.OpenDocument(docPath_);
     BaseDraw* bd = doc->GetRenderBaseDraw();
-    if (!camera_.empty()) bd->SetSceneCamera(FindCamera(doc));
-    if (frameOption_->count() > 0) doc->SetTime(BaseTime(LReal(frame_), LReal(doc->GetFps())));
+    if (!camera_.empty()) bd->SetSceneCamera(FindCameraObject(doc, docPath_, camera_));
+    if (frameOption_->count() > 0) SetDocumentFrame(doc, frame_);
     // The view shows the document evaluated at its time, caches built.
     doc->ExecutePasses(nullptr, TRUE, TRUE, TRUE);
     LONG width, height;
@@ -71,13 +72,6 @@ class ViewCommand : public Subcommand {
   }
 
  private:
-  BaseObject* FindCamera(BaseDocument* doc) const {
-    BaseObject* op = camera_[0] == '/' ? host::FindObjectByPath(doc, camera_) : doc->SearchObject(String(camera_));
-    if (!op) throw CommandError(docPath_ + ": no object '" + camera_ + "'");
-    if (op->GetType() != Ocamera) throw CommandError(docPath_ + ": " + camera_ + " is not a camera");
-    return op;
-  }
-
   // The render resolution; a width or height given alone keeps its aspect.
   void PictureSize(BaseDocument* doc, LONG* width, LONG* height) const {
     LONG xres = 0, yres = 0;
