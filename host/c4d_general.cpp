@@ -18,25 +18,22 @@ Console& Console::Get() {
   return console;
 }
 
-bool Console::IsWarningOrError(const std::string& line) {
+bool Console::IsWarning(const std::string& line) {
   const size_t start = line.find_first_not_of("-* ");
   if (start == std::string::npos) return false;
   const std::string_view text = std::string_view(line).substr(start);
-  for (const std::string_view opening : {"Warning", "WARNING", "Error", "ERROR", "Failed", "failed", "Scene not saved",
-                                         "Could not", "Command processor not available"})
-    if (text.substr(0, opening.size()) == opening) return true;
-  return false;
+  return text.substr(0, 7) == "Warning" || text.substr(0, 7) == "WARNING";
 }
 
 void Console::Print(const std::string& line) {
   if (capturing_) captured_.push_back(line);
   if (!echo_) return;
-  const bool problem = IsWarningOrError(line);
-  if (quiet_ && !problem) return;
-  // Standard output carries the plug-in's report, standard error what needs attention; a
-  // line goes to one of them only.
-  FILE* stream = problem ? stderr : stdout;
-  if (problem) std::fflush(stdout);
+  const bool warning = IsWarning(line);
+  if (quiet_ && !warning) return;
+  // Standard output carries the console's report, standard error the warnings (a failure is
+  // the command's own line there); a line goes to one of them only.
+  FILE* stream = warning ? stderr : stdout;
+  if (warning) std::fflush(stdout);
   std::fwrite(line.data(), 1, line.size(), stream);
   std::fputc('\n', stream);
   std::fflush(stream);

@@ -27,13 +27,12 @@ class Console {
   }
   const std::vector<std::string>& Captured() const { return captured_; }
   void SetEcho(bool echo) { echo_ = echo; }
-  // Quiet: only warnings and errors are shown (on standard error); other lines are kept from
-  // standard output.
+  // Quiet: only warnings are shown; other lines are kept from standard output.
   void SetQuiet(bool quiet) { quiet_ = quiet; }
   bool quiet() const { return quiet_; }
-  // Whether a console line reports a warning or an error ("Warning: ...", "--Failed to ...",
-  // "Scene not saved: ..."): such lines go to standard error, every other to standard output.
-  static bool IsWarningOrError(const std::string& line);
+  // Whether a console line is a warning ("Warning: ...", "--Warning: ..."): warnings go to
+  // standard error, every other line to standard output.
+  static bool IsWarning(const std::string& line);
 
  private:
   bool echo_ = true, capturing_ = false, quiet_ = false;
