@@ -1,4 +1,5 @@
 #include "CameraChoice.h"
+#include "OutputFile.h"
 #include "Subcommand.h"
 #include "ViewPicture.h"
 #include "host/DocumentIO.h"
@@ -43,11 +44,13 @@ class ViewCommand : public Subcommand {
                         ->check(CLI::Range(LONG(1), kMaxSide));
     app.add_option("--camera", camera_, "look through this camera object (/Path) instead of the render camera");
     frameOption_ = app.add_option("--frame", frame_, "show the document at this frame (default: its current frame)");
+    AddOverwriteOption(app, &overwrite_);
     app.add_flag("--fill", fill_, "draw the rendered surfaces filled white on black, without antialiasing, as a mask to "
                                   "compare a rendered picture with");
   }
 
   int Run(Session& session) override {
+    PrepareOutputFile(output_, overwrite_);
     BaseDocument* doc = session.OpenDocument(docPath_);
     BaseDraw* bd = doc->GetRenderBaseDraw();
     if (!camera_.empty()) bd->SetSceneCamera(FindCameraObject(doc, docPath_, camera_));
@@ -89,7 +92,7 @@ class ViewCommand : public Subcommand {
                          " pixels is out of range (1 to " + std::to_string(kMaxSide) + " a side); give --width and --height");
   }
 
-  std::string docPath_, output_, camera_;
+  std::string docPath_, output_, camera_, overwrite_;
   LONG width_ = 0, height_ = 0, frame_ = 0;
   bool fill_ = false;
   CLI::Option* widthOption_ = nullptr;
