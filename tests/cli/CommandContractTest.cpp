@@ -223,3 +223,34 @@ TEST_F(CommandContract, ExportLooksThroughTheCameraAndAtTheFrameItIsGiven) {
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "tavrell: " + doc + ": /Box is not a camera\n");
 }
+
+TEST_F(CommandContract, ADocumentSavedElsewhereKeepsItsTextures) {
+  const std::string src = dir.str("src");
+  fs::create_directories(src);
+  fs::copy(kExamples + "materials.json", src + "/materials.json");
+  fs::copy(kExamples + "textures", src + "/textures", fs::copy_options::recursive);
+  // Named "textures/wood.png" in the document, written in capitals on disk.
+  fs::rename(src + "/textures/wood.png", src + "/textures/WOOD.PNG");
+
+  const std::string moved = dir.str("elsewhere/deep/materials.json");
+  CommandRun r = Tavrell({"open", src + "/materials.json", "-o", moved});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(Count(r.err, "Warning: texture 'textures/wood.png' found as " + src + "/textures/WOOD.PNG"), 1u) << r.err;
+  const std::string text = ReadFile(moved);
+  EXPECT_EQ(Count(text, "\"file\": \"" + src + "/textures/WOOD.PNG\""), 1u) << text;
+  EXPECT_EQ(Count(text, "\"file\": \"" + src + "/textures/bump.png\""), 1u);
+
+  // Beside the old place a found name stays relative.
+  r = Tavrell({"open", src + "/materials.json", "-o", src + "/again.json"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(Count(ReadFile(src + "/again.json"), "\"file\": \"textures/WOOD.PNG\""), 1u);
+
+  // The renderer finds every texture of the moved document.
+  r = Tavrell({"export", moved, "-o", dir.str("scene/materials.kys"), "--wait"});
+  EXPECT_EQ(r.code, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("Problems: 0\n"), std::string::npos) << r.out;
+
+  r = Tavrell({"open", src + "/materials.json", "-o", dir.str("m.obj")});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("the output must end in .json"), std::string::npos) << r.err;
+}
