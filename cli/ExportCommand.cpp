@@ -3,8 +3,8 @@
 // requests and question, and the press of the export button.
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <regex>
 
 #include "CameraChoice.h"
@@ -215,12 +215,19 @@ class ExportCommand : public Subcommand {
       steps.push_back(GadgetStep::SetTo(gadget, value));
   }
 
+  // The frames the flags name, when they name any.
+  std::optional<FrameRange> RangeAsked() const {
+    FrameRange range;
+    if (!frames_.empty() && ParseFrameRange(frames_, &range)) return range;
+    if (start_ && end_) return FrameRange{*start_, *end_};
+    if (frame_) return FrameRange{*frame_, *frame_};
+    return std::nullopt;
+  }
+
   // How many frames the flags ask for (1 without a range flag).
   long long FramesAsked() const {
-    FrameRange range;
-    if (!frames_.empty() && ParseFrameRange(frames_, &range)) return std::max(0LL, 1LL + range.last - range.first);
-    if (start_ && end_) return std::max(0LL, 1LL + *end_ - *start_);
-    return 1;
+    const std::optional<FrameRange> range = RangeAsked();
+    return range ? std::max(0LL, 1LL + range->last - range->first) : 1;
   }
 
   bool RunAsked() const {
@@ -232,15 +239,9 @@ class ExportCommand : public Subcommand {
 
   // Warns when the frames to export lie outside the document's own frames.
   void WarnFramesOutsideDocument(BaseDocument* doc) const {
-    FrameRange range;
-    if (!frames_.empty() && ParseFrameRange(frames_, &range)) {
-    } else if (start_ && end_) {
-      range = {*start_, *end_};
-    } else if (frame_) {
-      range = {*frame_, *frame_};
-    } else {
-      return;
-    }
+    const std::optional<FrameRange> asked = RangeAsked();
+    if (!asked) return;
+    const FrameRange range = *asked;
     const LONG fps = doc->GetFps() > 0 ? doc->GetFps() : 30;
     const LONG minFrame = doc->GetMinTime().GetFrame(fps), maxFrame = doc->GetMaxTime().GetFrame(fps);
     if (minFrame > maxFrame || (range.first >= minFrame && range.last <= maxFrame)) return;

@@ -170,9 +170,11 @@ BaseDocument* Import(const std::string& path) {
 namespace {
 
 // Whether the file's first character after white space (and a UTF-8 byte order mark) opens a
-// JSON object, as every host document does.
+// JSON object, as every host document does. A file that cannot be read is left to the
+// document reader, which says so.
 bool StartsLikeJsonObject(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
+  if (!in) return true;
   char c = 0;
   int read = 0;
   while (in.get(c) && read++ < 4096) {
