@@ -32,7 +32,7 @@ struct Toggle {
   const char* flags;
   const char* gadget;
   const char* help;
-  bool value = false;
+  bool value = false;  // the default until the flag is given
   CLI::Option* option = nullptr;
 };
 
@@ -59,7 +59,8 @@ class ExportCommand : public Subcommand {
  public:
   const char* Name() const override { return "export"; }
   const char* Description() const override {
-    return "export a document to a Kyrano scene through the plug-in's Export and Run dialog, and start the renderer";
+    return "export a document to a Kyrano scene through the plug-in's Export and Run dialog, and with --run or --wait "
+           "start the renderer";
   }
 
   void Setup(CLI::App& app) override {
@@ -87,7 +88,8 @@ class ExportCommand : public Subcommand {
     current->excludes(start)->excludes(end);
     frame->excludes(start)->excludes(end);
     app.add_option("--camera", camera_, "look through this camera object (/Path) instead of the render camera");
-    for (Toggle& t : toggles_) t.option = app.add_flag(t.flags, t.value, t.help);
+    for (Toggle& t : toggles_)
+      t.option = app.add_flag(t.flags, t.value, std::string(t.help) + (t.value ? " (default: on)" : " (default: off)"));
     app.add_flag("--wait", wait_,
                  "start the renderer (as --run does), wait for it on each scene in turn, show its report and fail "
                  "when it finds a scene broken");
@@ -379,8 +381,8 @@ class ExportCommand : public Subcommand {
   int port_ = 0;
   std::vector<Toggle> toggles_ = {
       {"--run,!--no-run", "EXPORTDLG_EXPORT_AND_RUN",
-       "start the renderer on the scene after the export (default: not); over a frame range on each frame's scene in "
-       "turn, waiting for each"},
+       "start the renderer on the scene after the export; over a frame range on each frame's scene in turn, waiting "
+       "for each"},
       {"--console,!--no-console", "EXPORTDLG_CONSOLE_MODE", "start the console renderer"},
       {"--master,!--no-master", "EXPORTDLG_START_MASTER", "start the renderer as network master"},
       {"--render-alpha,!--no-render-alpha", "EXPORTDLG_RENDER_ALPHA", "render alpha"},
@@ -388,7 +390,7 @@ class ExportCommand : public Subcommand {
       {"--clay,!--no-clay", "EXPORTDLG_RENDER_CLAY", "clay rendering"},
       {"--separate-mats,!--no-separate-mats", "EXPORTDLG_SEPARATE_MATS", "separate material file"},
       {"--separate-settings,!--no-separate-settings", "EXPORTDLG_SEPARATE_SETTINGS", "separate settings file"},
-      {"--static,!--no-static", "EXPORTDLG_ANIMATION_STATIC", "static animation"},
+      {"--static,!--no-static", "EXPORTDLG_ANIMATION_STATIC", "static animation", true},
   };
 };
 
