@@ -36,19 +36,19 @@ int checkKymFile(const std::string& path, std::ostream& out, std::ostream& err)
     if(!Kyrano::loadXmlFile(path, doc, error))
     {
         err << "check-kym: " << error << "\n";
-        return 2;
+        return 1;
     }
     const TiXmlElement* root = doc.RootElement();
     if(!root)
     {
         err << "check-kym: '" << path << "' is not a material file: it has no root element, expected 'scenedata'.\n";
-        return 2;
+        return 1;
     }
     if(root->ValueStr() != "scenedata")
     {
         err << "check-kym: '" << path << "' is not a material file: its root element is '" << root->ValueStr()
             << "' (line " << root->Row() << ", column " << root->Column() << "), expected 'scenedata'.\n";
-        return 2;
+        return 1;
     }
 
     int count = 0;

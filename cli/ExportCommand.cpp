@@ -3,11 +3,14 @@
 // requests and question, and the press of the export button.
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <regex>
 
+#include "CameraChoice.h"
 #include "ConvertMaterials.h"
 #include "MessagesReportedByCommand.h"
+#include "RendererRun.h"
 #include "Subcommand.h"
 #include "host/Console.h"
 #include "host/PluginRegistry.h"
@@ -30,7 +33,7 @@ struct Toggle {
   const char* flags;
   const char* gadget;
   const char* help;
-  bool value = false;
+  bool value = false;  // the default until the flag is given
   CLI::Option* option = nullptr;
 };
 
@@ -57,7 +60,8 @@ class ExportCommand : public Subcommand {
  public:
   const char* Name() const override { return "export"; }
   const char* Description() const override {
-    return "export a document to a Kyrano scene through the plug-in's Export and Run dialog, and start the renderer";
+    return "export a document to a Kyrano scene through the plug-in's Export and Run dialog, and with --run or --wait "
+           "start the renderer";
   }
 
   void Setup(CLI::App& app) override {
@@ -78,15 +82,25 @@ class ExportCommand : public Subcommand {
     CLI::Option* start = app.add_option("--start", start_, "the first frame of the range to export");
     CLI::Option* end = app.add_option("--end", end_, "the last frame of the range to export");
     CLI::Option* current = app.add_flag("--current-frame", current_,
-                                        "export only the document's current frame (without a frame flag the dialog "
-                                        "keeps the last export's choice, as it keeps every option)");
-    frames->excludes(start)->excludes(end)->excludes(current);
+                                        "export only the document's current frame (the default, unless "
+                                        "--last-options brings back a stored frame range)");
+    CLI::Option* frame = app.add_option("--frame", frame_, "export the document at this frame, as one scene");
+    frames->excludes(start)->excludes(end)->excludes(current)->excludes(frame);
     current->excludes(start)->excludes(end);
-    for (Toggle& t : toggles_) t.option = app.add_flag(t.flags, t.value, t.help);
-    app.add_option("--port", port_, "the network port of the master renderer")->check(CLI::Range(1, 65535));
-    app.add_option("--priority", priority_, "the renderer's priority: normal, below-normal, low or idle")
+    frame->excludes(start)->excludes(end);
+    app.add_option("--camera", camera_, "look through this camera object (/Path) instead of the render camera");
+    for (Toggle& t : toggles_)
+      t.option = app.add_flag(t.flags, t.value, std::string(t.help) + (t.value ? " (default: on)" : " (default: off)"));
+    app.add_flag("--wait", wait_,
+                 "start the renderer (as --run does), wait for it on each scene in turn, show its report and fail "
+                 "when it finds a scene broken");
+    app.add_flag("--last-options", lastOptions_,
+                 "start from the options the export dialog stored at its last export (in the plug-in's "
+                 "presets/tavrellSettings.cfg) instead of the defaults shown here; flags given still apply");
+    app.add_option("--port", port_, "the network port of the master renderer (default 7777)")->check(CLI::Range(1, 65535));
+    app.add_option("--priority", priority_, "the renderer's priority: normal (the default), below-normal, low or idle")
         ->check(CLI::IsMember({"normal", "below-normal", "low", "idle"}));
-    CLI::Option* image = app.add_option("--output-image", outputImage_, "the image the renderer writes (.png)")
+    CLI::Option* image = app.add_option("--output-image", outputImage_, "the image the renderer writes (.png; default: the renderer chooses)")
                              ->check(NonEmptyFileName());
     CLI::Option* noImage = app.add_flag("--no-output-image", noOutputImage_, "let the renderer choose its image");
     image->excludes(noImage);
@@ -106,6 +120,9 @@ class ExportCommand : public Subcommand {
                          " holds no Kyrano.app: give the folder that contains the renderer's Kyrano.app");
     BaseDocument* doc = session.OpenDocument(input_);
     if (convertMaterials_) ConvertMaterials(doc, false);
+    if (!camera_.empty()) doc->GetRenderBaseDraw()->SetSceneCamera(FindCameraObject(doc, input_, camera_));
+    if (frame_) SetDocumentFrame(doc, *frame_);
+    WarnFramesOutsideDocument(doc);
     const host::PluginRecord* record = host::PluginRegistry::Get().Find(kExportAndRunCommand);
     if (!record || !record->command)
       throw CommandError("the plug-in registered no Export and Run command (" + std::to_string(kExportAndRunCommand) +
@@ -121,7 +138,8 @@ class ExportCommand : public Subcommand {
 
     MessagesReportedByCommand quiet;
     record->command->Execute(doc);
-    CheckOutcome(scene);
+    const std::vector<std::string> scenes = CheckOutcome(scene);
+    if (CommandRunsRenderer(scenes.size())) return RunRendererOnEach(scenes);
     return 0;
   }
 
@@ -154,6 +172,8 @@ class ExportCommand : public Subcommand {
     using host::GadgetStep;
     std::deque<GadgetStep> steps;
     if (!rendererDir_.empty()) steps.push_back(GadgetStep::Pressing("EXPORTDLG_CHOOSE_RENDERER"));
+    if (!lastOptions_) AddDefaults(steps);
+    if (wait_) steps.push_back(GadgetStep::SetTo("EXPORTDLG_EXPORT_AND_RUN", "on"));
     AddToggle(steps, "EXPORTDLG_EXPORT_AND_RUN");
     AddToggle(steps, "EXPORTDLG_START_MASTER");
     AddToggle(steps, "EXPORTDLG_CONSOLE_MODE");
@@ -168,8 +188,107 @@ class ExportCommand : public Subcommand {
     AddToggle(steps, "EXPORTDLG_SEPARATE_SETTINGS");
     AddFrames(steps);
     AddToggle(steps, "EXPORTDLG_ANIMATION_STATIC");
+    // The command starts the renderer itself when it must wait for it (each frame's scene in
+    // turn): the dialog then only exports.
+    if (CommandRunsRenderer(FramesAsked())) steps.push_back(GadgetStep::SetTo("EXPORTDLG_EXPORT_AND_RUN", "off"));
     steps.push_back(GadgetStep::Pressing("EXPORTDLG_EXPORT"));
     return steps;
+  }
+
+  // Every stored option back to the default its flag shows, so that nothing of an earlier
+  // run comes back. A gadget is set while the ones that enable it are on.
+  static void AddDefaults(std::deque<host::GadgetStep>& steps) {
+    using host::GadgetStep;
+    for (const auto& [gadget, value] : std::vector<std::pair<const char*, const char*>>{
+             {"EXPORTDLG_EXPORT_AND_RUN", "on"},
+             {"EXPORTDLG_START_MASTER", "on"},
+             {"EXPORTDLG_PORT", "7777"},
+             {"EXPORTDLG_PRIORITY", "EXPORTDLG_PRIORITY_NORMAL"},
+             {"EXPORTDLG_CONSOLE_MODE", "off"},
+             {"EXPORTDLG_START_MASTER", "off"},
+             {"EXPORTDLG_EXPORT_AND_RUN", "off"},
+             {"EXPORTDLG_EXPORT_ANIMATION", "on"},
+             {"EXPORTDLG_ANIMATION_START", "0"},
+             {"EXPORTDLG_ANIMATION_END", "0"},
+             {"EXPORTDLG_ANIMATION_STATIC", "on"},
+             {"EXPORTDLG_EXPORT_ANIMATION", "off"},
+             {"EXPORTDLG_SPECIFY_RENDER_OUTPUT", "off"},
+             {"EXPORTDLG_RENDER_ALPHA", "off"},
+             {"EXPORTDLG_NO_GEOMETRY", "off"},
+             {"EXPORTDLG_RENDER_CLAY", "off"},
+             {"EXPORTDLG_SEPARATE_MATS", "off"},
+             {"EXPORTDLG_SEPARATE_SETTINGS", "off"}})
+      steps.push_back(GadgetStep::SetTo(gadget, value));
+  }
+
+  // The frames the flags name, when they name any.
+  std::optional<FrameRange> RangeAsked() const {
+    FrameRange range;
+    if (!frames_.empty() && ParseFrameRange(frames_, &range)) return range;
+    if (start_ && end_) return FrameRange{*start_, *end_};
+    if (frame_) return FrameRange{*frame_, *frame_};
+    return std::nullopt;
+  }
+
+  // How many frames the flags ask for (1 without a range flag).
+  long long FramesAsked() const {
+    const std::optional<FrameRange> range = RangeAsked();
+    return range ? std::max(0LL, 1LL + range->last - range->first) : 1;
+  }
+
+  bool RunAsked() const {
+    const Toggle& run = toggles_[0];
+    return wait_ || (run.option->count() > 0 && run.value);
+  }
+
+  bool CommandRunsRenderer(size_t frames) const { return RunAsked() && (wait_ || frames > 1); }
+
+  // Warns when the frames to export lie outside the document's own frames.
+  void WarnFramesOutsideDocument(BaseDocument* doc) const {
+    const std::optional<FrameRange> asked = RangeAsked();
+    if (!asked) return;
+    const FrameRange range = *asked;
+    const LONG fps = doc->GetFps() > 0 ? doc->GetFps() : 30;
+    const LONG minFrame = doc->GetMinTime().GetFrame(fps), maxFrame = doc->GetMaxTime().GetFrame(fps);
+    if (minFrame > maxFrame || (range.first >= minFrame && range.last <= maxFrame)) return;
+    std::cerr << "tavrell: warning: frames " << range.first << " to " << range.last << " reach outside "
+              << input_ << "'s frames " << minFrame << " to " << maxFrame
+              << "; the frames outside show the document as it stands there" << std::endl;
+  }
+
+  // The renderer on each scene in turn, its report shown; 1 when it found a scene broken.
+  int RunRendererOnEach(const std::vector<std::string>& scenes) const {
+    const host::DialogRecord& dialog = host::Interaction::Get().dialogs.back();
+    const host::GadgetRecord* shown = dialog.Find(std::string("EXPORTDLG_RENDERER_PATH"));
+    if (!shown || shown->value.GetString().str().empty()) throw CommandError("the export dialog named no renderer");
+    fs::path executable(shown->value.GetString().str());
+    if (GadgetLong(dialog, "EXPORTDLG_CONSOLE_MODE")) executable.replace_filename("KyranoConsole");
+    int failed = 0;
+    for (size_t i = 0; i < scenes.size(); i++) {
+      RendererRun run;
+      run.executable = executable.string();
+      run.scene = scenes[i];
+      run.outputImage = ImageFor(scenes.size() > 1, scenes[i]);
+      run.master = GadgetLong(dialog, "EXPORTDLG_START_MASTER") != 0;
+      run.port = int(GadgetLong(dialog, "EXPORTDLG_PORT"));
+      if (RunRendererAndWait(run) != 0) {
+        std::cerr << "tavrell: the renderer found " << scenes[i] << " broken (its report: " << scenes[i]
+                  << ".report.txt)" << std::endl;
+        failed++;
+      }
+    }
+    return failed ? 1 : 0;
+  }
+
+  // The image of one scene: the --output-image file, with the scene's frame tag for a range.
+  std::string ImageFor(bool range, const std::string& scene) const {
+    if (outputImage_.empty()) return std::string();
+    fs::path image = fs::path(Absolute(outputImage_)).replace_extension();
+    if (range) {
+      const std::string stem = fs::path(scene).stem().string();
+      image += stem.substr(stem.rfind("_frame"));
+    }
+    return image.string() + ".png";
   }
 
   void AddFrames(std::deque<host::GadgetStep>& steps) const {
@@ -192,8 +311,9 @@ class ExportCommand : public Subcommand {
     return "EXPORTDLG_PRIORITY_NORMAL";
   }
 
-  // Turns what the dialog did into one line and a non-zero exit when no scene came of it.
-  void CheckOutcome(const std::string& scene) const {
+  // Turns what the dialog did into one line and a non-zero exit when no scene came of it;
+  // returns the scenes written.
+  std::vector<std::string> CheckOutcome(const std::string& scene) const {
     const host::Interaction& in = host::Interaction::Get();
     if (in.dialogs.empty()) throw CommandError("the Export and Run command opened no dialog");
     const host::DialogRecord& dialog = in.dialogs.back();
@@ -208,7 +328,7 @@ class ExportCommand : public Subcommand {
       throw CommandError(scene + " exists and --overwrite no kept it: nothing was exported");
     if (!in.errors.empty()) throw CommandError(in.errors.front() + Hint());
     if (!dialog.result) throw CommandError("the export dialog closed without exporting");
-    CheckScenesWritten(dialog, scene);
+    return CheckScenesWritten(dialog, scene);
   }
 
   bool OverwriteRefused() const {
@@ -233,7 +353,7 @@ class ExportCommand : public Subcommand {
 
   // The scene files the dialog's frame range names: one plain file for a single frame, a
   // file per frame for a range.
-  static void CheckScenesWritten(const host::DialogRecord& dialog, const std::string& scene) {
+  static std::vector<std::string> CheckScenesWritten(const host::DialogRecord& dialog, const std::string& scene) {
     Filename plain(scene.c_str());
     plain.SetSuffix("kys");
     LONG first = 0, last = 0;
@@ -256,15 +376,18 @@ class ExportCommand : public Subcommand {
     }
     for (const std::string& file : expected)
       if (!fs::exists(file)) throw CommandError("the export wrote no scene to " + file);
+    return expected;
   }
 
-  std::string input_, output_, frames_, priority_, outputImage_, overwrite_, rendererDir_;
-  std::optional<LONG> start_, end_;
-  bool current_ = false, noOutputImage_ = false;
+  std::string input_, output_, frames_, priority_, outputImage_, overwrite_, rendererDir_, camera_;
+  std::optional<LONG> start_, end_, frame_;
+  bool current_ = false, noOutputImage_ = false, wait_ = false, lastOptions_ = false;
   bool convertMaterials_ = false;
   int port_ = 0;
   std::vector<Toggle> toggles_ = {
-      {"--run,!--no-run", "EXPORTDLG_EXPORT_AND_RUN", "start the renderer on the scene after the export (or not)"},
+      {"--run,!--no-run", "EXPORTDLG_EXPORT_AND_RUN",
+       "start the renderer on the scene after the export; over a frame range on each frame's scene in turn, waiting "
+       "for each"},
       {"--console,!--no-console", "EXPORTDLG_CONSOLE_MODE", "start the console renderer"},
       {"--master,!--no-master", "EXPORTDLG_START_MASTER", "start the renderer as network master"},
       {"--render-alpha,!--no-render-alpha", "EXPORTDLG_RENDER_ALPHA", "render alpha"},
@@ -272,7 +395,7 @@ class ExportCommand : public Subcommand {
       {"--clay,!--no-clay", "EXPORTDLG_RENDER_CLAY", "clay rendering"},
       {"--separate-mats,!--no-separate-mats", "EXPORTDLG_SEPARATE_MATS", "separate material file"},
       {"--separate-settings,!--no-separate-settings", "EXPORTDLG_SEPARATE_SETTINGS", "separate settings file"},
-      {"--static,!--no-static", "EXPORTDLG_ANIMATION_STATIC", "static animation"},
+      {"--static,!--no-static", "EXPORTDLG_ANIMATION_STATIC", "static animation", true},
   };
 };
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "MessagesReportedByCommand.h"
+#include "OutputFile.h"
 #include "Subcommand.h"
 #include "host/Console.h"
 #include "host/DocumentIO.h"
@@ -28,7 +29,7 @@ class ExportKymCommand : public Subcommand {
     app.add_option("HELPER", helper_, "the material helper: a path such as /Materials/Wood, or a name")->required();
     app.add_option("-o,--output", output_, "the material file to write; its suffix becomes .kym, a missing folder is created")
         ->required();
-    app.add_option("--overwrite", overwrite_, "replace an existing file: yes or no")->check(CLI::IsMember({"yes", "no"}));
+    AddOverwriteOption(app, &overwrite_);
   }
 
   int Run(Session& session) override {
@@ -58,12 +59,7 @@ class ExportKymCommand : public Subcommand {
   std::string PrepareOutput() const {
     fs::path file = fs::absolute(fs::path(output_)).lexically_normal();
     file.replace_extension(".kym");
-    if (fs::exists(file) && overwrite_ != "yes")
-      throw CommandError(file.string() + " exists: give --overwrite yes to replace it");
-    std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    if (ec || !fs::is_directory(file.parent_path()))
-      throw CommandError("cannot create the output folder " + file.parent_path().string() + ": " + ec.message());
+    PrepareOutputFile(file.string(), overwrite_);
     return file.string();
   }
 

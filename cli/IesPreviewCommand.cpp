@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <iostream>
 
+#include "DocumentFiles.h"
 #include "MessagesReportedByCommand.h"
+#include "OutputFile.h"
 #include "Subcommand.h"
 #include "host/Console.h"
 #include "host/DocumentIO.h"
@@ -36,9 +38,11 @@ class IesPreviewCommand : public Subcommand {
         ->check(CLI::ExistingDirectory);
     app.add_option("-o,--output", output_,
                    "save the document here afterwards: the tag keeps the name of its preview image");
+    AddOverwriteOption(app, &overwrite_);
   }
 
   int Run(Session& session) override {
+    if (!output_.empty()) PrepareOutputFile(output_, overwrite_);
     BaseDocument* doc = session.OpenDocument(input_);
     BaseObject* op = object_[0] == '/' ? host::FindObjectByPath(doc, object_) : doc->SearchObject(String(object_));
     if (!op) throw CommandError(input_ + ": no object '" + object_ + "'");
@@ -58,12 +62,15 @@ class IesPreviewCommand : public Subcommand {
     if (!in.messages.empty()) throw CommandError(in.messages.back());
     if (!started) throw CommandError("the renderer was not started (see the console lines above)");
     std::cout << "Preview image: " << tag->GetDataInstance()->GetFilename(kPreviewImage, Filename()).str() << "\n";
-    if (!output_.empty()) session.SaveDocument(output_);
+    if (!output_.empty()) {
+      RebaseFileNames(doc, output_);
+      session.SaveDocument(output_);
+    }
     return 0;
   }
 
  private:
-  std::string input_, object_, rendererDir_, output_;
+  std::string input_, object_, rendererDir_, output_, overwrite_;
 };
 
 SubcommandRegistrar registrar([] { return std::make_unique<IesPreviewCommand>(); });

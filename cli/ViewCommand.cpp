@@ -1,3 +1,5 @@
+#include "CameraChoice.h"
+#include "OutputFile.h"
 #include "Subcommand.h"
 #include "ViewPicture.h"
 #include "host/DocumentIO.h"
@@ -42,15 +44,17 @@ class ViewCommand : public Subcommand {
                         ->check(CLI::Range(LONG(1), kMaxSide));
     app.add_option("--camera", camera_, "look through this camera object (/Path) instead of the render camera");
     frameOption_ = app.add_option("--frame", frame_, "show the document at this frame (default: its current frame)");
+    AddOverwriteOption(app, &overwrite_);
     app.add_flag("--fill", fill_, "draw the rendered surfaces filled white on black, without antialiasing, as a mask to "
                                   "compare a rendered picture with");
   }
 
   int Run(Session& session) override {
+    PrepareOutputFile(output_, overwrite_);
     BaseDocument* doc = session.OpenDocument(docPath_);
     BaseDraw* bd = doc->GetRenderBaseDraw();
-    if (!camera_.empty()) bd->SetSceneCamera(FindCamera(doc));
-    if (frameOption_->count() > 0) doc->SetTime(BaseTime(LReal(frame_), LReal(doc->GetFps())));
+    if (!camera_.empty()) bd->SetSceneCamera(FindCameraObject(doc, docPath_, camera_));
+    if (frameOption_->count() > 0) SetDocumentFrame(doc, frame_);
     // The view shows the document evaluated at its time, caches built.
     doc->ExecutePasses(nullptr, TRUE, TRUE, TRUE);
     LONG width, height;
@@ -71,13 +75,6 @@ class ViewCommand : public Subcommand {
   }
 
  private:
-  BaseObject* FindCamera(BaseDocument* doc) const {
-    BaseObject* op = camera_[0] == '/' ? host::FindObjectByPath(doc, camera_) : doc->SearchObject(String(camera_));
-    if (!op) throw CommandError(docPath_ + ": no object '" + camera_ + "'");
-    if (op->GetType() != Ocamera) throw CommandError(docPath_ + ": " + camera_ + " is not a camera");
-    return op;
-  }
-
   // The render resolution; a width or height given alone keeps its aspect.
   void PictureSize(BaseDocument* doc, LONG* width, LONG* height) const {
     LONG xres = 0, yres = 0;
@@ -95,7 +92,7 @@ class ViewCommand : public Subcommand {
                          " pixels is out of range (1 to " + std::to_string(kMaxSide) + " a side); give --width and --height");
   }
 
-  std::string docPath_, output_, camera_;
+  std::string docPath_, output_, camera_, overwrite_;
   LONG width_ = 0, height_ = 0, frame_ = 0;
   bool fill_ = false;
   CLI::Option* widthOption_ = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 #include <thread>
 
 #include "host/Console.h"
@@ -17,13 +18,25 @@ Console& Console::Get() {
   return console;
 }
 
+bool Console::IsWarning(const std::string& line) {
+  const size_t start = line.find_first_not_of("-* ");
+  if (start == std::string::npos) return false;
+  const std::string_view text = std::string_view(line).substr(start);
+  return text.substr(0, 7) == "Warning" || text.substr(0, 7) == "WARNING";
+}
+
 void Console::Print(const std::string& line) {
   if (capturing_) captured_.push_back(line);
-  if (echo_) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-  }
+  if (!echo_) return;
+  const bool warning = IsWarning(line);
+  if (quiet_ && !warning) return;
+  // Standard output carries the console's report, standard error the warnings (a failure is
+  // the command's own line there); a line goes to one of them only.
+  FILE* stream = warning ? stderr : stdout;
+  if (warning) std::fflush(stdout);
+  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fputc('\n', stream);
+  std::fflush(stream);
 }
 
 Interaction& Interaction::Get() {
@@ -134,8 +147,9 @@ Bool Filename::FileSelect(LONG, LONG, const String* title) {
 }
 
 // The status bar as a progress line on standard error. On a terminal the line is redrawn in
-// place, at most ten times a second; elsewhere (a log, a pipe) a whole line is written for the
-// text and for every tenth of the bar, so a range of thousands of frames gives a dozen lines.
+// place, at most ten times a second; elsewhere (a log, a pipe) a whole line is written at most
+// once a second and at the end of the bar, so a range of thousands of frames gives a few lines
+// per minute, not a line per frame.
 namespace {
 
 class StatusLine {
@@ -144,9 +158,7 @@ class StatusLine {
     if (text == text_) return;
     text_ = text;
     percent_ = -1;
-    if (!Shown()) return;
-    if (Terminal()) Redraw(text_);
-    else std::fprintf(stderr, "%s\n", text_.c_str());
+    if (Shown() && Terminal()) Redraw(text_);
   }
 
   void SetBar(LONG percentIn) {
@@ -156,13 +168,15 @@ class StatusLine {
     percent_ = percent;
     if (!Shown()) return;
     const std::string line = text_ + (text_.empty() ? "" : " ") + std::to_string(percent) + "%";
+    const LONG now = GeGetTimer();
     if (Terminal()) {
-      const LONG now = GeGetTimer();
       if (percent < 100 && previous >= 0 && now - lastDraw_ < 100) return;
       lastDraw_ = now;
       Redraw(line);
       if (percent == 100) EndLine();
-    } else if (previous < 0 || percent / 10 != previous / 10) {
+    } else if (!printed_ || percent == 100 || now - lastDraw_ >= 1000) {
+      lastDraw_ = now;
+      printed_ = true;
       std::fprintf(stderr, "%s\n", line.c_str());
     }
   }
@@ -174,6 +188,7 @@ class StatusLine {
     }
     text_.clear();
     percent_ = -1;
+    printed_ = false;
   }
 
  private:
@@ -192,7 +207,7 @@ class StatusLine {
   std::string text_;
   int percent_ = -1;
   LONG lastDraw_ = 0;
-  bool open_ = false;
+  bool open_ = false, printed_ = false;
 };
 
 StatusLine& Status() {

@@ -61,7 +61,8 @@ struct ScriptError : std::runtime_error {
 
 void ReportDialogError(const std::string& what) {
   Interaction::Get().errors.push_back(what);
-  Console::Get().Print(what);
+  // A command that reports the errors itself shows each once, as its own line.
+  if (Interaction::Get().showMessages) Console::Get().Print(what);
 }
 
 std::string GadgetName(const Gadget& g) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -156,12 +157,22 @@ class Reader {
 
   BaseDocument* Read(const json& root) {
     std::unique_ptr<BaseDocument> doc(BaseDocument::Alloc());
-    doc->SetDocumentName(Filename(file_.c_str()));
+    // The document's folder is where relative texture and IES names are looked up, so it is
+    // named by its absolute path: a relative one would resolve against whatever folder the
+    // host happens to run in.
+    doc->SetDocumentName(Filename(AbsoluteDocumentPath(file_).c_str()));
     Expect(root.is_object(), root_, "the document must be a JSON object");
     ReadSettings(*doc, root);
     if (root.contains("layers")) ReadLayers(*doc, root["layers"], root_.Key("layers"));
     if (root.contains("materials")) ReadMaterials(*doc, root["materials"], root_.Key("materials"));
     if (root.contains("renderData")) ReadRenderData(*doc, root["renderData"], root_.Key("renderData"));
+    // A document whose render data were all removed still renders as the host would: with a
+    // fresh default render setting (800 x 600), never with a resolution of 0.
+    if (!doc->GetFirstRenderData()) {
+      RenderData* rd = RenderData::Alloc();
+      doc->InsertRenderData(rd);
+      doc->SetActiveRenderData(rd);
+    }
     if (root.contains("objects")) ReadObjects(*doc, nullptr, root["objects"], root_.Key("objects"), 1);
     ResolveLinks(*doc);
     if (root.contains("renderCamera")) {
@@ -1030,6 +1041,13 @@ class DocumentSax : public nlohmann::json_sax<json> {
 };
 
 }  // namespace
+
+std::string AbsoluteDocumentPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
 
 BaseDocument* ParseDocument(const std::string& text, const std::string& name) {
   json root;

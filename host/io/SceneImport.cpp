@@ -71,8 +71,7 @@ BaseDocument* Build(const aiScene& scene, const std::string& path) {
   if (!doc) throw DocumentError(path + ": the host could not make a document");
   import::ImportContext ctx;
   ctx.file = path;
-  const fs::path folder = fs::path(path).parent_path();
-  ctx.folder = folder.empty() ? "." : folder.string();
+  ctx.folder = fs::path(AbsoluteDocumentPath(path)).parent_path().string();
   ctx.scene = &scene;
   ctx.doc = doc.get();
   ctx.unitSource = frame.source;
@@ -80,8 +79,8 @@ BaseDocument* Build(const aiScene& scene, const std::string& path) {
   ctx.fovIsVerticalTimesAspect = frame.fovIsVerticalTimesAspect;
   import::SceneBuilder builder(ctx, frame);
   builder.Build();
-  // Relative texture paths are found beside the model.
-  doc->SetDocumentName(Filename(path.c_str()));
+  // Relative texture paths are found beside the model, wherever the command runs from.
+  doc->SetDocumentName(Filename(AbsoluteDocumentPath(path).c_str()));
   // One host unit is one metre in every imported document; with the preference at metres a
   // render settings node made for it measures the scene in metres too.
   GetWorldContainerInstance()->SetLong(WPREF_UNITS_BASIC, kUnitMetres);
@@ -168,13 +167,38 @@ BaseDocument* Import(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// Whether the file's first character after white space (and a UTF-8 byte order mark) opens a
+// JSON object, as every host document does. A file that cannot be read is left to the
+// document reader, which says so.
+bool StartsLikeJsonObject(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return true;
+  char c = 0;
+  int read = 0;
+  while (in.get(c) && read++ < 4096) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (std::isspace(u) || (read <= 3 && (u == 0xEF || u == 0xBB || u == 0xBF))) continue;
+    return c == '{';
+  }
+  return false;
+}
+
+}  // namespace
+
 bool IsForeignScene(const std::string& path) {
   const size_t dot = path.find_last_of('.');
   const size_t slash = path.find_last_of('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-  std::string suffix = path.substr(dot + 1);
+  std::string suffix;
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) suffix = path.substr(dot + 1);
   for (char& c : suffix) c = char(std::tolower((unsigned char)c));
-  return suffix != "json";
+  if (suffix == "json") return false;
+  // A suffix Assimp reads decides (a glTF file is JSON too); a file without one, or with one
+  // Assimp does not know, is a host document when it reads like one, and otherwise Assimp
+  // finds its format from its content.
+  if (!suffix.empty() && Assimp::Importer().IsExtensionSupported("." + suffix)) return true;
+  return !StartsLikeJsonObject(path);
 }
 
 bool RunWithTimeLimit(const std::function<void()>& job, double timeoutSeconds) {

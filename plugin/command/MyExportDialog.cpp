@@ -220,12 +220,11 @@ Filename MyExportDialog::ExportFrames(KyranoSceneExporter& exporter, BaseDocumen
   const LReal fps = doc->GetFps() > 0 ? doc->GetFps() : 1;
   const LLONG count = LLONG(range.last) - range.first + 1;
   const bool showProgress = count > 1;
-  if (showProgress)
-    StatusSetText(String("Exporting frames ") + LongToString(range.first) + " to " + LongToString(range.last));
+  const LONG started = GeGetTimer();
 
   Filename firstScene;
   for (LLONG frame = range.first; frame <= range.last; frame++) {
-    if (showProgress) StatusSetBar(LONG((frame - range.first) * 100 / count));
+    if (showProgress) ShowFrameProgress(frame - range.first, count, GeGetTimer() - started);
     BaseTime time(LReal(frame), fps);
     time.Reduce();
     doc->SetTime(time);
@@ -246,6 +245,18 @@ Filename MyExportDialog::ExportFrames(KyranoSceneExporter& exporter, BaseDocumen
   SetMousePointer(MOUSE_NORMAL);
   SetSuppressed(0);
   return firstScene;
+}
+
+// One status line per frame: which frame of how many, and the time left at the pace of the
+// frames done so far.
+void MyExportDialog::ShowFrameProgress(LLONG done, LLONG count, LONG elapsedMs) {
+  String text = String("Exporting frame ") + LongToString(LONG(done + 1)) + " of " + LongToString(LONG(count));
+  if (done > 0) {
+    const LLONG leftSeconds = (LLONG(elapsedMs) * (count - done) / done + 999) / 1000;
+    text += String(", about ") + LongToString(LONG(leftSeconds)) + " s left";
+  }
+  StatusSetText(text);
+  StatusSetBar(LONG(done * 100 / count));
 }
 
 void MyExportDialog::SetSuppressed(UCHAR value) {

@@ -53,6 +53,7 @@ class MyExportDialog : public GeModalDialog {
   // Exports the range; the first scene written, or an empty name when none was. A scene
   // that could not be saved ends the export and is named in `failed`.
   Filename ExportFrames(KyranoSceneExporter& exporter, BaseDocument* doc, const FrameRange& range, Filename* failed);
+  void ShowFrameProgress(LLONG done, LLONG count, LONG elapsedMs);
   void SetSuppressed(UCHAR value);
   void LaunchRenderer(const Filename& scene, const Filename& outputImage);
 };

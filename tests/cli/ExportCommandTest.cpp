@@ -45,7 +45,7 @@ class ExportCommand : public ::testing::Test {
 }  // namespace
 
 TEST_F(ExportCommand, WritesTheSceneAndStartsTheRenderer) {
-  const CommandRun r = Export({"-o", scene});
+  const CommandRun r = Export({"-o", scene, "--run"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_NE(r.out.find("Saved scene to: " + scene + "\n"), std::string::npos) << r.out;
@@ -159,9 +159,11 @@ TEST_F(ExportCommand, FailuresGiveOneLineAndANonZeroExit) {
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_NE(ReadFile(scene), "keep me");
 
-  // The stored options now ask for an output image.
-  r = Export({"-o", scene, "--no-run", "--overwrite", "yes"});
+  // The stored options ask for an output image only when the run asks for them.
+  r = Export({"-o", scene, "--no-run", "--overwrite", "yes", "--last-options"});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("\"Save png...\""), std::string::npos);
   EXPECT_NE(r.err.find("(give the image with --output-image FILE, or --no-output-image)"), std::string::npos) << r.err;
+  r = Export({"-o", scene, "--no-run", "--overwrite", "yes"});
+  EXPECT_EQ(r.code, 0) << r.err;
 }

@@ -71,7 +71,7 @@ TEST(ExportKymCommand, FailuresGiveOneLineAndANonZeroExit) {
   WriteFile(dir.str("old.kym"), "an earlier file");
   r = RunCommand({"--plugin-dir", plugin, "export-kym", kExample, "Clay", "-o", dir.str("old.txt")});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "tavrell: " + dir.str("old.kym") + " exists: give --overwrite yes to replace it\n");
+  EXPECT_EQ(r.err, "tavrell: " + dir.str("old.kym") + " exists: give --overwrite yes to replace it or --overwrite no to keep it\n");
   EXPECT_EQ(ReadFile(dir.str("old.kym")), "an earlier file");
   r = RunCommand({"--plugin-dir", plugin, "export-kym", kExample, "Clay", "-o", dir.str("old.kym"), "--overwrite", "yes"});
   EXPECT_EQ(r.code, 0) << r.err;

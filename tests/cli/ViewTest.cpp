@@ -17,7 +17,11 @@ using json = nlohmann::json;
 
 namespace {
 
-CommandRun Tavrell(const std::vector<std::string>& args) { return RunWithBuiltPlugin(args); }
+// The pictures of one test replace each other.
+CommandRun Tavrell(std::vector<std::string> args) {
+  if (!args.empty() && args[0] == "view") args.insert(args.end(), {"--overwrite", "yes"});
+  return RunWithBuiltPlugin(args);
+}
 
 const std::string kRoom = std::string(TAVRELL_SOURCE_DIR) + "/examples/room.json";
 
@@ -322,10 +326,19 @@ TEST(ViewCommand, BadInputGivesOneLineAndNoFile) {
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
   EXPECT_FALSE(fs::exists(svgPath));
 
+  // A missing folder is made; a file in the way of one is named.
   r = Tavrell({"view", kRoom, "-o", dir.str("no/such/folder/view.svg")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(fs::exists(dir.str("no/such/folder/view.svg")));
+  WriteFile(dir.str("plain"), "a file");
+  r = Tavrell({"view", kRoom, "-o", dir.str("plain/view.svg")});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "tavrell: cannot write " + dir.str("no/such/folder/view.svg") +
-                       ": cannot create a temporary file beside it: No such file or directory\n");
+  EXPECT_EQ(r.err, "tavrell: cannot create the output folder " + dir.str("plain") + ": Not a directory\n");
+  // Without --overwrite an existing picture is kept, and the flag that answers is named.
+  r = RunWithBuiltPlugin({"view", kRoom, "-o", dir.str("no/such/folder/view.svg")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "tavrell: " + dir.str("no/such/folder/view.svg") +
+                       " exists: give --overwrite yes to replace it or --overwrite no to keep it\n");
 
   // A render resolution beyond what the view draws asks for a size.
   json doc = RoomDocument();

@@ -170,12 +170,12 @@ TEST_F(SceneSettingsExport, NoSceneCameraOrRenderDataStillExports) {
                              "lens_sensor_dist=0.036000", "aperture_radius=0.002250", "aperture_shape", "white_balance=D65",
                              "autofocus", "lens_shift_up_distance=-0.000000", "lens_shift_right_distance=0.000000"}));
 
-  // No render data: an image of 0 by 0 pixels, and finite values throughout.
+  // A document read without render data gets the host's default render setting, 800 x 600.
   scene = Export(R"({"renderData": [], "objects": [{"type": "Ocamera", "name": "Camera", "data": {"1119": 0.5}}],
                      "renderCamera": "/Camera"})");
   ASSERT_NE(scene, nullptr);
   EXPECT_EQ(Children(scene->FirstChildElement("renderer_settings")),
-            (Strings{"metropolis=true", "bidirectional=false", "width=0", "height=0"}));
-  EXPECT_EQ(Text(scene, "camera/aspect_ratio"), "1.000000");
-  EXPECT_EQ(Text(scene, "camera/lens_shift_up_distance"), "-0.018000");
+            (Strings{"metropolis=true", "bidirectional=false", "width=800", "height=600"}));
+  EXPECT_EQ(Text(scene, "camera/aspect_ratio"), "1.333333");
+  EXPECT_EQ(Text(scene, "camera/lens_shift_up_distance"), "-0.013500");
 }

@@ -63,22 +63,22 @@ TEST(CheckKym, ReportsEveryMaterialWithItsMessage)
 TEST(CheckKym, RefusesFilesThatAreNotMaterialFiles)
 {
     const CheckResult missing = check(dataFile("no_such_file.kym"));
-    EXPECT_EQ(2, missing.code);
+    EXPECT_EQ(1, missing.code);
     EXPECT_EQ("check-kym: Cannot read '" + dataFile("no_such_file.kym") + "': no such file.\n", missing.err);
     EXPECT_EQ("", missing.out);
 
     const CheckResult folder = check(std::string(TAVRELL_TEST_DATA) + "/kym");
-    EXPECT_EQ(2, folder.code);
+    EXPECT_EQ(1, folder.code);
     EXPECT_NE(std::string::npos, folder.err.find("not a regular file"));
 
     TempFile broken("checkkym_broken.kym", "<scenedata>\n  <material>\n  </scenedata>\n");
     const CheckResult notXml = check(broken.path);
-    EXPECT_EQ(2, notXml.code);
+    EXPECT_EQ(1, notXml.code);
     EXPECT_EQ("check-kym: Cannot read '" + broken.path + "' as XML: Error reading end tag. (line 3, column 3)\n", notXml.err);
 
     TempFile scene("checkkym_scene.kys", "<?xml version=\"1.0\"?>\n<scene><material/></scene>\n");
     const CheckResult wrongRoot = check(scene.path);
-    EXPECT_EQ(2, wrongRoot.code);
+    EXPECT_EQ(1, wrongRoot.code);
     EXPECT_EQ("check-kym: '" + scene.path + "' is not a material file: its root element is 'scene' (line 2, column 1), "
               "expected 'scenedata'.\n", wrongRoot.err);
 
@@ -95,13 +95,13 @@ TEST(CheckKym, RefusesNestingDeeperThanTheXmlReaderCanTake)
         deep += "<a>";
     TempFile file("checkkym_deep.kym", "<scenedata>\n" + deep);
     const CheckResult r = check(file.path);
-    EXPECT_EQ(2, r.code);
+    EXPECT_EQ(1, r.code);
     EXPECT_EQ("check-kym: Cannot read '" + file.path + "': elements nest more than 256 levels deep (around line 2).\n", r.err);
 
     // A quote in a node TinyXML reads as unknown no longer hides the nesting after it.
     TempFile hidden("checkkym_hidden.kym", "<scenedata>< '>\n" + deep);
     const CheckResult bypass = check(hidden.path);
-    EXPECT_EQ(2, bypass.code);
+    EXPECT_EQ(1, bypass.code);
     EXPECT_EQ("check-kym: Cannot read '" + hidden.path + "': elements nest more than 256 levels deep (around line 2).\n",
               bypass.err);
 }

@@ -27,9 +27,15 @@ class Console {
   }
   const std::vector<std::string>& Captured() const { return captured_; }
   void SetEcho(bool echo) { echo_ = echo; }
+  // Quiet: only warnings are shown; other lines are kept from standard output.
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
+  bool quiet() const { return quiet_; }
+  // Whether a console line is a warning ("Warning: ...", "--Warning: ..."): warnings go to
+  // standard error, every other line to standard output.
+  static bool IsWarning(const std::string& line);
 
  private:
-  bool echo_ = true, capturing_ = false;
+  bool echo_ = true, capturing_ = false, quiet_ = false;
   std::vector<std::string> captured_;
 };
 

@@ -19,6 +19,10 @@ BaseDocument* ParseDocument(const std::string& jsonText, const std::string& name
 void SaveDocument(BaseDocument* doc, const std::string& path);
 std::string SerializeDocument(BaseDocument* doc);
 
+// The path made absolute and normal ("a/../b.json" from /w is /w/b.json): the name a document
+// opened from that path carries. An empty path stays empty.
+std::string AbsoluteDocumentPath(const std::string& path);
+
 // "/Parent/Child" path of an object ("Name#2" for the second sibling of that name), and back.
 std::string ObjectPath(BaseObject* op);
 BaseObject* FindObjectByPath(BaseDocument* doc, const std::string& path);

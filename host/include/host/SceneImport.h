@@ -6,7 +6,8 @@
 
 namespace host {
 
-// Whether a file is opened through the scene importer (anything but a host document, .json).
+// Whether a file is opened through the scene importer: a suffix Assimp reads, or a file that
+// is not named .json and does not read as a JSON object (Assimp then detects its format).
 bool IsForeignScene(const std::string& path);
 // Reads the scene into a new host document (the caller owns it): nodes become objects in the
 // host's left-handed y-up axes, meshes polygon objects with UVW, Phong and texture tags,
