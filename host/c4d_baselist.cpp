@@ -1,5 +1,6 @@
 #include "c4d_baselist.h"
 
+#include <algorithm>
 #include <atomic>
 #include <unordered_map>
 
@@ -162,9 +163,26 @@ void BaseList2D::SetData(const BaseContainer& bc, Bool add) {
   for (LONG i = 0; i < bc.GetCount(); i++) data_.SetData(bc.GetIndexId(i), *bc.GetIndexData(i));
 }
 
+uint64_t BaseList2D::GetDirtyCount(LONG flags) const {
+  uint64_t count = 0;
+  if (flags & DIRTY_DATA) count = std::max({count, dataDirty_.Get(), data_.GetDirtyCount()});
+  if (flags & DIRTY_MATRIX) count = std::max(count, matrixDirty_.Get());
+  return count;
+}
+
+void BaseList2D::SetDirty(LONG flags) {
+  if (flags & DIRTY_DATA) dataDirty_.Bump();
+  if (flags & DIRTY_MATRIX) matrixDirty_.Bump();
+}
+
 CTrack* BaseList2D::GetFirstCTrack() const { return static_cast<CTrack*>(tracks_.GetFirst()); }
 
-Bool GeListNode::Message(LONG type, void* data) { return nodeData_ ? nodeData_->Message(this, type, data) : TRUE; }
+Bool GeListNode::Message(LONG type, void* data) {
+  // MSG_UPDATE is how a plug-in says it changed a node's data (points, say) in place.
+  if (type == MSG_UPDATE)
+    if (BaseList2D* node = dynamic_cast<BaseList2D*>(this)) node->SetDirty(DIRTY_DATA);
+  return nodeData_ ? nodeData_->Message(this, type, data) : TRUE;
+}
 
 // The node's plug-in data may answer for a parameter itself; otherwise the container does.
 Bool BaseList2D::GetParameter(const DescID& id, GeData& t_data, LONG) {
