@@ -33,6 +33,7 @@ void KyranoSceneExporter::initKYS(BaseDocument* doc, Filename sceneFile, int, in
   sceneName = baseSceneName;
   modelsDirectory = outputDirectory + Filename(String("models.") + sceneName);
   document = doc;
+  meshReuse.Clear();
 }
 
 void KyranoSceneExporter::initVariables() {

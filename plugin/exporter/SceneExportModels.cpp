@@ -5,6 +5,7 @@
 #include "description/tSubdivision.h"
 #include "exporter/KyranoSceneExporter.h"
 #include "geometry/WavefrontExport.h"
+#include "utils/ReplaceFile.h"
 
 // The suffix is appended, never set: setting it would first clear everything after the last
 // dot of a scene name such as "shot.v2", and every object would get the same file.
@@ -12,12 +13,65 @@ Filename KyranoSceneExporter::MeshFileName(long index) const {
   return Filename(sceneName + "-" + LongToString(LONG(index)) + ".kymesh");
 }
 
+namespace {
+
+std::string ToStd(const String& s) {
+  char* c = Helpers::StringToChar(s);
+  std::string out(c);
+  delete[] c;
+  return out;
+}
+
+}  // namespace
+
+// An object that did not change since an earlier frame of this export gets that frame's file
+// without being built again; any other is built, and its file remembered for later frames.
 Bool KyranoSceneExporter::WriteMeshFile(BaseObject* object, const Filename& meshFile) {
   if (noGeometry) return TRUE;
+  PolygonObject* poly = static_cast<PolygonObject*>(object);
+  Filename file = meshFile;
+  file.SetSuffix("kymesh");
+  const std::string path = ToStd(modelsDirectory.GetString() + "/" + file.GetString());
+  const MeshFingerprint fingerprint = MeshFingerprint::Of(poly, document, sceneScale, &materialList);
+  if (const MeshReuse::Written* earlier = meshReuse.Find(object->GetUniqueId(), fingerprint)) {
+    // Later frames keep linking to the file the object was built into.
+    if (ReuseMeshFile(object, *earlier, path)) return TRUE;
+  }
   WavefrontExport builder;
-  if (builder.ExportObj(document, modelsDirectory, meshFile, object, sceneScale, &materialList)) return TRUE;
+  if (builder.ExportObj(document, modelsDirectory, meshFile, object, sceneScale, &materialList)) {
+    MeshReuse::Written written;
+    written.path = path;
+    written.triangles = builder.triangleCount;
+    written.vertices = builder.vertexCount;
+    written.uvs = builder.uvCount;
+    written.frame = currentFrame;
+    meshReuse.Remember(object->GetUniqueId(), fingerprint, written);
+    return TRUE;
+  }
+  meshReuse.Forget(object->GetUniqueId());
   failedWrites++;
   return FALSE;
+}
+
+Bool KyranoSceneExporter::ReuseMeshFile(BaseObject* object, const MeshReuse::Written& earlier, const std::string& path) {
+  const String counts = object->GetName() + ", " + LongToString(earlier.triangles) + " Tris, " +
+                        LongToString(earlier.vertices) + " Vertices, " + LongToString(earlier.uvs) + " UVs. ";
+  if (earlier.path == path) {
+    GePrint(String("--Exported mesh: ") + counts + "Unchanged since frame " + LongToString(earlier.frame) +
+            ": kept " + String(path.c_str()));
+    return TRUE;
+  }
+  if (!GeFExist(modelsDirectory, TRUE)) GeFCreateDir(modelsDirectory);
+  bool copied = false;
+  const std::string error = replaceFileWithLink(path, earlier.path, &copied);
+  if (!error.empty()) {
+    GePrint(String("--Could not reuse mesh: ") + object->GetName() + ". " + String(error.c_str()) +
+            "; building it again.");
+    return FALSE;
+  }
+  GePrint(String("--Exported mesh: ") + counts + "Unchanged since frame " + LongToString(earlier.frame) +
+          (copied ? ": copied from " : ": linked to ") + String(earlier.path.c_str()));
+  return TRUE;
 }
 
 // One polygon object: its mesh file (unless geometry is switched off), its mesh element and

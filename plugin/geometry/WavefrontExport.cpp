@@ -181,7 +181,7 @@ const UVWTag* UVsAsTheyStand(PolygonObject* object, const std::vector<TextureTag
   };
   *asItStands = false;
   for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
-    if (tag->GetType() != Tpolygonselection || !static_cast<SelectionTag*>(tag)->GetBaseSelect()) continue;
+    if (tag->GetType() != Tpolygonselection || !static_cast<const SelectionTag*>(tag)->GetBaseSelect()) continue;
     if (!usesTagAsItStands(Helpers::GetTexTagWithSelection(textureTags, tag))) return nullptr;
   }
   if (!usesTagAsItStands(Helpers::GetTexTagWithSelection(textureTags, nullptr))) return nullptr;
@@ -466,7 +466,7 @@ Bool WavefrontExport::AddVerticesAndTris(PolygonObject* object, TavrellMaterialL
     BaseSelect* covered = BaseSelect::Alloc();
     for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
       if (tag->GetType() != Tpolygonselection) continue;
-      const BaseSelect* selection = static_cast<SelectionTag*>(tag)->GetBaseSelect();
+      const BaseSelect* selection = static_cast<const SelectionTag*>(tag)->GetBaseSelect();
       if (!selection) continue;
       builder.AddPolygons(selection, materialIndex(tag));
       covered->Merge(selection);
@@ -515,7 +515,7 @@ Bool WavefrontExport::BakeUV(PolygonObject* object, UVWTag* uvOut, const std::ve
   BaseSelect* covered = BaseSelect::Alloc();
   for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
     if (tag->GetType() != Tpolygonselection) continue;
-    const BaseSelect* selection = static_cast<SelectionTag*>(tag)->GetBaseSelect();
+    const BaseSelect* selection = static_cast<const SelectionTag*>(tag)->GetBaseSelect();
     if (!selection) continue;
     covered->Merge(selection);
     if (TextureTag* texture = Helpers::GetTexTagWithSelection(textureTags, tag)) bake(selection, texture);
