@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <unordered_map>
 
 #include "c4d_nodedata.h"
@@ -139,9 +140,16 @@ static std::unordered_map<uint64_t, BaseList2D*>& NodeRegistry() {
   return registry;
 }
 
+// Plug-ins may make and free nodes of their own (temporary UV tags) on threads of their own.
+static std::mutex& NodeRegistryLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 BaseList2D::BaseList2D(LONG type, LONG classification)
     : GeListNode(type, classification), data_(type), tracks_(nullptr, this) {
   static uint64_t next = 1;
+  std::lock_guard<std::mutex> hold(NodeRegistryLock());
   uid_ = next++;
   NodeRegistry()[uid_] = this;
 }
@@ -150,10 +158,12 @@ BaseList2D::~BaseList2D() {
   // The plug-in's Free still sees the node's container and links.
   FreeNodeData();
   tracks_.FlushAll();
+  std::lock_guard<std::mutex> hold(NodeRegistryLock());
   NodeRegistry().erase(uid_);
 }
 
 BaseList2D* BaseList2D::FindByUniqueId(uint64_t uid) {
+  std::lock_guard<std::mutex> hold(NodeRegistryLock());
   auto it = NodeRegistry().find(uid);
   return it == NodeRegistry().end() ? nullptr : it->second;
 }

@@ -8,6 +8,7 @@
 
 #include "c4d.h"
 #include "exporter/InstancedList.h"
+#include "exporter/MeshJobs.h"
 #include "exporter/MeshReuse.h"
 #include "exporter/TavrellMaterialList.h"
 
@@ -108,8 +109,12 @@ class KyranoSceneExporter : public Hierarchy {
   // not be written raises failedWrites, and the export then fails; FALSE then.
   Bool WriteMeshFile(BaseObject* object, const Filename& meshFile);
   // Puts the earlier frame's file of an unchanged object at path (a link, or a copy) and
-  // prints the object's console line; FALSE when that failed (the mesh is then built).
-  Bool ReuseMeshFile(BaseObject* object, const MeshReuse::Written& earlier, const std::string& path);
+  // adds the object's console line to lines; FALSE when that failed (the mesh is then built).
+  Bool ReuseMeshFile(BaseObject* object, const MeshReuse::Written& earlier, const std::string& path,
+                     std::vector<String>& lines);
+  // Builds the queued meshes on `threads` threads, prints their lines in order and records
+  // each file for later frames; FALSE when some mesh file could not be written.
+  Bool FinishMeshJobs(int threads);
   Bool ExportPolygonObject(BaseObject* object, const Matrix& globalMatrix, long index);
   Bool SceneExportMesh(BaseObject* object, long index, const Filename& meshFile);
   Bool SceneExportModel(BaseObject* object, long index, const Filename& meshFile, const Matrix& globalMatrix,
@@ -201,6 +206,11 @@ class KyranoSceneExporter : public Hierarchy {
   // The mesh files written so far in this export; a later frame links those of unchanged
   // objects. Emptied by initKYS.
   MeshReuse meshReuse;
+  // While the mesh pass walks, meshes are queued and built after the walk on meshThreads
+  // threads; outside it each is built at once.
+  MeshJobs meshJobs;
+  bool deferMeshBuilds = false;
+  int meshThreads = MeshJobs::DefaultThreads();
 
  private:
   // The scene name given to initKYS; with a frame range each frame's scene is named after it
