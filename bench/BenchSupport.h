@@ -23,6 +23,13 @@ inline double CpuSeconds() {
   return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
+// Processor time of the whole process (every thread), in seconds.
+inline double ProcessCpuSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
 struct Timed {
   double wall = 0, cpu = 0;
   Timed& operator+=(const Timed& o) {

@@ -60,7 +60,8 @@ Cost ExportRange(BaseDocument* doc, const fs::path& dir, LONG first, LONG last) 
   fs::remove_all(dir);
   fs::create_directories(dir);
   Cost cost;
-  const double before = BytesWritten();
+  const double before = BytesWritten(), cpuBefore = ProcessCpuSeconds();
+  // Meshes are built on threads of their own: the processor time is the whole process's.
   cost.time = Time([&] {
     KyranoSceneExporter exporter;
     exporter.initKYS(doc, Filename((dir / "shot.kys").string().c_str()), 0, 0, 0, 0, 0, 0, 0, 1);
@@ -74,6 +75,7 @@ Cost ExportRange(BaseDocument* doc, const fs::path& dir, LONG first, LONG last) 
       }
     }
   });
+  cost.time.cpu = ProcessCpuSeconds() - cpuBefore;
   cost.bytes = BytesWritten() - before;
   return cost;
 }

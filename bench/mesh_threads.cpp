@@ -25,13 +25,6 @@ using namespace bench;
 
 namespace {
 
-// Processor time of the whole process (every thread), in seconds.
-double ProcessCpuSeconds() {
-  timespec t;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
 struct Run {
   double wall = 0, cpu = 0;
 };
