@@ -36,8 +36,10 @@ void MeshJobs::Build(BaseDocument* document, const Filename& directory, Real sca
   for (Job& job : jobs_)
     if (job.object) builds.push_back(&job);
   if (builds.empty()) return;
-  // Made here once, so that no two threads make the folder at the same time.
+  // Made here once, so that no two threads make the folder at the same time; the same for the
+  // view's camera, which a frontal projection asks for and a view may make when first asked.
   if (!GeFExist(directory, TRUE)) GeFCreateDir(directory);
+  if (BaseDraw* view = document ? document->GetActiveBaseDraw() : nullptr) view->GetSceneCamera(document);
 
   std::atomic<size_t> next{0};
   auto work = [&] {
