@@ -15,12 +15,15 @@ void UVWTag::Get(LONG i, UVWStruct& res) const {
 }
 
 void UVWTag::Set(LONG i, const UVWStruct& s) {
-  if (i >= 0 && i < GetDataCount()) uvw_[size_t(i)] = s;
+  if (i < 0 || i >= GetDataCount()) return;
+  uvw_[size_t(i)] = s;
+  SetDirty(DIRTY_DATA);
 }
 
 // Memory that cannot be had is a FALSE result, never an exception through the plug-in.
 Bool UVWTag::Resize(LONG count) {
   if (count < 0) return FALSE;
+  SetDirty(DIRTY_DATA);
   try {
     uvw_.resize(size_t(count));
   } catch (const std::bad_alloc&) {

@@ -1,5 +1,7 @@
 #include "c4d_basecontainer.h"
 
+#include <atomic>
+
 #include "c4d_baselist.h"
 #include "c4d_baseobject.h"
 
@@ -97,10 +99,16 @@ void BaseContainer::CopyTo(BaseContainer* dst, LONG, void*) const {
   if (dst) *dst = *this;
 }
 
+uint64_t DirtyCount::Next() {
+  static std::atomic<uint64_t> sequence{1};
+  return sequence.fetch_add(1, std::memory_order_relaxed);
+}
+
 Bool BaseContainer::RemoveData(LONG id) {
   for (size_t i = 0; i < values_.size(); i++)
     if (values_[i].first == id) {
       values_.erase(values_.begin() + long(i));
+      dirty_.Bump();
       return TRUE;
     }
   return FALSE;
@@ -109,6 +117,7 @@ Bool BaseContainer::RemoveData(LONG id) {
 Bool BaseContainer::RemoveIndex(LONG index) {
   if (index < 0 || index >= LONG(values_.size())) return FALSE;
   values_.erase(values_.begin() + index);
+  dirty_.Bump();
   return TRUE;
 }
 
@@ -127,10 +136,14 @@ const GeData& BaseContainer::GetData(LONG id) const {
 void BaseContainer::SetData(LONG id, const GeData& d) {
   for (auto& v : values_)
     if (v.first == id) {
+      // Animation sets every animated value on every frame: only a new value is a change.
+      if (v.second.GetType() == d.GetType() && v.second == d) return;
       v.second = d;
+      dirty_.Bump();
       return;
     }
   values_.emplace_back(id, d);
+  dirty_.Bump();
 }
 
 static bool IsNumeric(const GeData* d) {
@@ -187,9 +200,13 @@ BaseContainer BaseContainer::GetContainer(LONG id) const {
   return d && d->GetContainer() ? *d->GetContainer() : BaseContainer();
 }
 
+// The caller may change the inner container through the pointer: that counts as a change.
 BaseContainer* BaseContainer::GetContainerInstance(LONG id) {
   for (auto& v : values_)
-    if (v.first == id) return v.second.GetContainer();
+    if (v.first == id && v.second.GetContainer()) {
+      dirty_.Bump();
+      return v.second.GetContainer();
+    }
   return nullptr;
 }
 

@@ -1,6 +1,8 @@
 #include "c4d_baselist.h"
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <unordered_map>
 
 #include "c4d_nodedata.h"
@@ -138,9 +140,16 @@ static std::unordered_map<uint64_t, BaseList2D*>& NodeRegistry() {
   return registry;
 }
 
+// Plug-ins may make and free nodes of their own (temporary UV tags) on threads of their own.
+static std::mutex& NodeRegistryLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 BaseList2D::BaseList2D(LONG type, LONG classification)
     : GeListNode(type, classification), data_(type), tracks_(nullptr, this) {
   static uint64_t next = 1;
+  std::lock_guard<std::mutex> hold(NodeRegistryLock());
   uid_ = next++;
   NodeRegistry()[uid_] = this;
 }
@@ -149,10 +158,12 @@ BaseList2D::~BaseList2D() {
   // The plug-in's Free still sees the node's container and links.
   FreeNodeData();
   tracks_.FlushAll();
+  std::lock_guard<std::mutex> hold(NodeRegistryLock());
   NodeRegistry().erase(uid_);
 }
 
 BaseList2D* BaseList2D::FindByUniqueId(uint64_t uid) {
+  std::lock_guard<std::mutex> hold(NodeRegistryLock());
   auto it = NodeRegistry().find(uid);
   return it == NodeRegistry().end() ? nullptr : it->second;
 }
@@ -162,9 +173,26 @@ void BaseList2D::SetData(const BaseContainer& bc, Bool add) {
   for (LONG i = 0; i < bc.GetCount(); i++) data_.SetData(bc.GetIndexId(i), *bc.GetIndexData(i));
 }
 
+uint64_t BaseList2D::GetDirtyCount(LONG flags) const {
+  uint64_t count = 0;
+  if (flags & DIRTY_DATA) count = std::max({count, dataDirty_.Get(), data_.GetDirtyCount()});
+  if (flags & DIRTY_MATRIX) count = std::max(count, matrixDirty_.Get());
+  return count;
+}
+
+void BaseList2D::SetDirty(LONG flags) {
+  if (flags & DIRTY_DATA) dataDirty_.Bump();
+  if (flags & DIRTY_MATRIX) matrixDirty_.Bump();
+}
+
 CTrack* BaseList2D::GetFirstCTrack() const { return static_cast<CTrack*>(tracks_.GetFirst()); }
 
-Bool GeListNode::Message(LONG type, void* data) { return nodeData_ ? nodeData_->Message(this, type, data) : TRUE; }
+Bool GeListNode::Message(LONG type, void* data) {
+  // MSG_UPDATE is how a plug-in says it changed a node's data (points, say) in place.
+  if (type == MSG_UPDATE)
+    if (BaseList2D* node = dynamic_cast<BaseList2D*>(this)) node->SetDirty(DIRTY_DATA);
+  return nodeData_ ? nodeData_->Message(this, type, data) : TRUE;
+}
 
 // The node's plug-in data may answer for a parameter itself; otherwise the container does.
 Bool BaseList2D::GetParameter(const DescID& id, GeData& t_data, LONG) {

@@ -46,9 +46,9 @@ Matrix BaseObject::GetMl() const {
 }
 
 void BaseObject::SetMl(const Matrix& m) {
-  pos_ = m.off;
-  scale_ = Vector(Len(m.v1), Len(m.v2), Len(m.v3));
-  rot_ = MatrixToHPB(m);
+  SetPos(m.off);
+  SetScale(Vector(Len(m.v1), Len(m.v2), Len(m.v3)));
+  SetRot(MatrixToHPB(m));
 }
 
 Matrix BaseObject::GetUpMg() const {
@@ -237,6 +237,7 @@ PolygonObject* PolygonObject::Alloc(LONG pcnt, LONG vcnt) {
 // Memory that cannot be had is a FALSE result, never an exception through the plug-in.
 Bool PolygonObject::ResizeObject(LONG pcnt, LONG vcnt) {
   if (pcnt < 0 || vcnt < 0) return FALSE;
+  SetDirty(DIRTY_DATA);
   try {
     points_.resize(size_t(pcnt));
     polygons_.resize(size_t(vcnt));

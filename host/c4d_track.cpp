@@ -10,6 +10,7 @@ CTrack* CTrack::Alloc(BaseList2D* node, LONG target, LONG component) {
 
 void CTrack::AddKey(const BaseTime& t, Real value) {
   auto it = std::lower_bound(keys_.begin(), keys_.end(), t, [](const CKey& k, const BaseTime& x) { return k.time < x; });
+  SetDirty(DIRTY_DATA);
   if (it != keys_.end() && it->time == t) {
     it->value = value;
     return;

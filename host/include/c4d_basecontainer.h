@@ -1,5 +1,6 @@
 // Parameter values (GeData) and parameter containers (BaseContainer) of the host.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -8,6 +9,31 @@
 
 class BaseList2D;
 class BaseObject;
+
+// What GetDirty reports a change of.
+enum {
+  DIRTY_MATRIX = 2,  // an object's placement
+  DIRTY_DATA = 4,    // parameters, name, points, polygons, a tag's data
+};
+
+// A change counter. Every change takes a new value from one host-wide sequence, so a value
+// is never handed out twice: two equal readings of one node mean it did not change in
+// between. A copy counts as a change of the copy.
+class DirtyCount {
+ public:
+  DirtyCount() : value_(Next()) {}
+  DirtyCount(const DirtyCount&) : value_(Next()) {}
+  DirtyCount& operator=(const DirtyCount&) {
+    value_ = Next();
+    return *this;
+  }
+  void Bump() { value_ = Next(); }
+  uint64_t Get() const { return value_; }
+
+ private:
+  static uint64_t Next();
+  uint64_t value_;
+};
 class BaseDocument;
 class BaseContainer;
 
@@ -102,10 +128,20 @@ class BaseContainer {
   BaseContainer& operator=(const BaseContainer&) = default;
 
   LONG GetId() const { return id_; }
-  void SetId(LONG id) { id_ = id; }
+  void SetId(LONG id) {
+    if (id != id_) dirty_.Bump();
+    id_ = id;
+  }
+  // Changes whenever an entry is set to another value, added or removed; setting an entry
+  // to the value it holds is no change.
+  LONG GetDirty() const { return LONG(dirty_.Get()); }
+  uint64_t GetDirtyCount() const { return dirty_.Get(); }
   BaseContainer* GetClone(LONG flags = 0, void* trans = nullptr) const;
   void CopyTo(BaseContainer* dst, LONG flags = 0, void* trans = nullptr) const;
-  void FlushAll() { values_.clear(); }
+  void FlushAll() {
+    if (!values_.empty()) dirty_.Bump();
+    values_.clear();
+  }
   Bool RemoveData(LONG id);
   Bool RemoveIndex(LONG index);
 
@@ -150,4 +186,5 @@ class BaseContainer {
  private:
   LONG id_;
   std::vector<std::pair<LONG, GeData>> values_;
+  DirtyCount dirty_;
 };

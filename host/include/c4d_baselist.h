@@ -115,7 +115,20 @@ class BaseList2D : public GeListNode {
  public:
   ~BaseList2D() override;
   String GetName() const { return name_; }
-  void SetName(const String& name) { name_ = name; }
+  void SetName(const String& name) {
+    if (name == name_) return;
+    name_ = name;
+    dataDirty_.Bump();
+  }
+  // A count that changes on every change of what the flags name (DIRTY_DATA: parameters,
+  // name and the node's own data such as points or UVs; DIRTY_MATRIX: an object's
+  // placement), whether made by a plug-in, the user or animation. Equal readings mean no
+  // change in between.
+  LONG GetDirty(LONG flags) const { return LONG(GetDirtyCount(flags)); }
+  // The same without being cut to 32 bits.
+  uint64_t GetDirtyCount(LONG flags) const;
+  // Records a change of what the flags name.
+  void SetDirty(LONG flags);
   BaseContainer* GetDataInstance() { return &data_; }
   const BaseContainer* GetDataInstance() const { return &data_; }
   BaseContainer GetData() const { return data_; }
@@ -142,6 +155,7 @@ class BaseList2D : public GeListNode {
  private:
   String name_;
   BaseContainer data_;
+  DirtyCount dataDirty_, matrixDirty_;
   LONG bits_ = 0;
   uint64_t uid_;
   GeListHead tracks_;

@@ -61,9 +61,10 @@ class BaseObject : public BaseList2D {
   Vector GetPos() const { return pos_; }
   Vector GetRot() const { return rot_; }
   Vector GetScale() const { return scale_; }
-  void SetPos(const Vector& v) { pos_ = v; }
-  void SetRot(const Vector& v) { rot_ = v; }
-  void SetScale(const Vector& v) { scale_ = v; }
+  // Each records a change (DIRTY_MATRIX) only when the value is new.
+  void SetPos(const Vector& v) { Place(pos_, v); }
+  void SetRot(const Vector& v) { Place(rot_, v); }
+  void SetScale(const Vector& v) { Place(scale_, v); }
   Matrix GetMl() const;
   void SetMl(const Matrix& m);
   // Global matrix: the parents' matrices (or the generator's, for a cache object) times Ml.
@@ -72,12 +73,12 @@ class BaseObject : public BaseList2D {
   Matrix GetUpMg() const;
 
   LONG GetRenderMode() const { return renderMode_; }
-  void SetRenderMode(LONG mode) { renderMode_ = mode; }
+  void SetRenderMode(LONG mode) { Change(renderMode_, mode); }
   LONG GetEditorMode() const { return editorMode_; }
-  void SetEditorMode(LONG mode) { editorMode_ = mode; }
+  void SetEditorMode(LONG mode) { Change(editorMode_, mode); }
   // Whether the object (a generator, deformer, light...) is switched on.
   Bool GetDeformMode() const { return enabled_; }
-  void SetDeformMode(Bool mode) { enabled_ = mode; }
+  void SetDeformMode(Bool mode) { Change(enabled_, mode); }
 
   BaseTag* GetFirstTag() const;
   BaseTag* GetTag(LONG type, LONG nr = 0) const;
@@ -114,6 +115,16 @@ class BaseObject : public BaseList2D {
   BaseObject(LONG type);
 
  private:
+  void Place(Vector& field, const Vector& v) {
+    if (field == v) return;
+    field = v;
+    SetDirty(DIRTY_MATRIX);
+  }
+  void Change(LONG& field, LONG value) {
+    if (field == value) return;
+    field = value;
+    SetDirty(DIRTY_DATA);
+  }
   Vector pos_, rot_, scale_{1, 1, 1};
   LONG renderMode_ = MODE_UNDEF, editorMode_ = MODE_UNDEF;
   Bool enabled_ = TRUE;
@@ -142,9 +153,16 @@ class PolygonObject : public BaseObject {
   LONG GetPointCount() const { return LONG(points_.size()); }
   LONG GetPolygonCount() const { return LONG(polygons_.size()); }
   const Vector* GetPointR() const { return points_.data(); }
-  Vector* GetPointW() { return points_.data(); }
   const CPolygon* GetPolygonR() const { return polygons_.data(); }
-  CPolygon* GetPolygonW() { return polygons_.data(); }
+  // Writing access: the points or polygons count as changed (DIRTY_DATA).
+  Vector* GetPointW() {
+    SetDirty(DIRTY_DATA);
+    return points_.data();
+  }
+  CPolygon* GetPolygonW() {
+    SetDirty(DIRTY_DATA);
+    return polygons_.data();
+  }
   Bool ResizeObject(LONG pcnt, LONG vcnt);
   // Per-corner Phong normals (four per polygon); free with GeFree. Null without a Phong tag.
   Vector* CreatePhongNormals() const;

@@ -61,7 +61,11 @@ class BaseSelect {
 class SelectionTag : public BaseTag {
  public:
   static SelectionTag* Alloc(LONG type);
-  BaseSelect* GetBaseSelect() { return &select_; }
+  // Writing access: the selection counts as changed (DIRTY_DATA).
+  BaseSelect* GetBaseSelect() {
+    SetDirty(DIRTY_DATA);
+    return &select_;
+  }
   const BaseSelect* GetBaseSelect() const { return &select_; }
 
  private:

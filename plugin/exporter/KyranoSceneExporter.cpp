@@ -33,6 +33,7 @@ void KyranoSceneExporter::initKYS(BaseDocument* doc, Filename sceneFile, int, in
   sceneName = baseSceneName;
   modelsDirectory = outputDirectory + Filename(String("models.") + sceneName);
   document = doc;
+  meshReuse.Clear();
 }
 
 void KyranoSceneExporter::initVariables() {
@@ -259,7 +260,10 @@ void KyranoSceneExporter::ExportPassLights() {
 void KyranoSceneExporter::ExportPassMeshes() {
   GePrint("Exporting objects...");
   const LONG start = GeGetTimer();
+  deferMeshBuilds = true;
   RunPass(3, true);
+  deferMeshBuilds = false;
+  FinishMeshJobs(meshThreads);
   GePrint(String("Object export time: ") + Seconds(start) + " s");
   GePrint(" ");
 }

@@ -8,6 +8,8 @@
 
 #include "c4d.h"
 #include "exporter/InstancedList.h"
+#include "exporter/MeshJobs.h"
+#include "exporter/MeshReuse.h"
 #include "exporter/TavrellMaterialList.h"
 
 class KyranoSceneExporter : public Hierarchy {
@@ -106,6 +108,13 @@ class KyranoSceneExporter : public Hierarchy {
   // Writes the object's mesh file into modelsDirectory (unless noGeometry). A file that could
   // not be written raises failedWrites, and the export then fails; FALSE then.
   Bool WriteMeshFile(BaseObject* object, const Filename& meshFile);
+  // Puts the earlier frame's file of an unchanged object at path (a link, or a copy) and
+  // adds the object's console line to lines; FALSE when that failed (the mesh is then built).
+  Bool ReuseMeshFile(BaseObject* object, const MeshReuse::Written& earlier, const std::string& path,
+                     std::vector<String>& lines);
+  // Builds the queued meshes on `threads` threads, prints their lines in order and records
+  // each file for later frames; FALSE when some mesh file could not be written.
+  Bool FinishMeshJobs(int threads);
   Bool ExportPolygonObject(BaseObject* object, const Matrix& globalMatrix, long index);
   Bool SceneExportMesh(BaseObject* object, long index, const Filename& meshFile);
   Bool SceneExportModel(BaseObject* object, long index, const Filename& meshFile, const Matrix& globalMatrix,
@@ -194,6 +203,14 @@ class KyranoSceneExporter : public Hierarchy {
   String materialName;
   // External material files already included (each is included once).
   std::set<std::string> includedFiles;
+  // The mesh files written so far in this export; a later frame links those of unchanged
+  // objects. Emptied by initKYS.
+  MeshReuse meshReuse;
+  // While the mesh pass walks, meshes are queued and built after the walk on meshThreads
+  // threads; outside it each is built at once.
+  MeshJobs meshJobs;
+  bool deferMeshBuilds = false;
+  int meshThreads = MeshJobs::DefaultThreads();
 
  private:
   // The scene name given to initKYS; with a frame range each frame's scene is named after it

@@ -5,6 +5,7 @@
 #include "description/tSubdivision.h"
 #include "exporter/KyranoSceneExporter.h"
 #include "geometry/WavefrontExport.h"
+#include "utils/ReplaceFile.h"
 
 // The suffix is appended, never set: setting it would first clear everything after the last
 // dot of a scene name such as "shot.v2", and every object would get the same file.
@@ -12,12 +13,77 @@ Filename KyranoSceneExporter::MeshFileName(long index) const {
   return Filename(sceneName + "-" + LongToString(LONG(index)) + ".kymesh");
 }
 
+namespace {
+
+std::string ToStd(const String& s) {
+  char* c = Helpers::StringToChar(s);
+  std::string out(c);
+  delete[] c;
+  return out;
+}
+
+}  // namespace
+
+// An object that did not change since an earlier frame of this export gets that frame's file
+// without being built again; any other is queued to be built, at once outside the mesh pass.
 Bool KyranoSceneExporter::WriteMeshFile(BaseObject* object, const Filename& meshFile) {
   if (noGeometry) return TRUE;
-  WavefrontExport builder;
-  if (builder.ExportObj(document, modelsDirectory, meshFile, object, sceneScale, &materialList)) return TRUE;
-  failedWrites++;
-  return FALSE;
+  MeshJobs::Job job;
+  job.meshFile = meshFile;
+  Filename file = meshFile;
+  file.SetSuffix("kymesh");
+  job.path = ToStd(modelsDirectory.GetString() + "/" + file.GetString());
+  job.fingerprint = MeshFingerprint::Of(static_cast<PolygonObject*>(object), document, sceneScale, &materialList);
+  const MeshReuse::Written* earlier = meshReuse.Find(object->GetUniqueId(), job.fingerprint);
+  // Later frames keep linking to the file the object was built into.
+  if (!earlier || !ReuseMeshFile(object, *earlier, job.path, job.lines)) job.object = object;
+  meshJobs.Add(std::move(job));
+  return deferMeshBuilds ? TRUE : FinishMeshJobs(1);
+}
+
+Bool KyranoSceneExporter::FinishMeshJobs(int threads) {
+  meshJobs.Build(document, modelsDirectory, sceneScale, &materialList, threads);
+  const LONG failedBefore = failedWrites;
+  for (MeshJobs::Job& job : meshJobs.Jobs()) {
+    for (const String& line : job.lines) GePrint(line);
+    if (!job.object) continue;
+    if (!job.written) {
+      meshReuse.Forget(job.object->GetUniqueId());
+      failedWrites++;
+      continue;
+    }
+    MeshReuse::Written written;
+    written.path = job.path;
+    written.triangles = job.triangles;
+    written.vertices = job.vertices;
+    written.uvs = job.uvs;
+    written.frame = currentFrame;
+    meshReuse.Remember(job.object->GetUniqueId(), job.fingerprint, written);
+  }
+  meshJobs.Clear();
+  return failedWrites == failedBefore;
+}
+
+Bool KyranoSceneExporter::ReuseMeshFile(BaseObject* object, const MeshReuse::Written& earlier, const std::string& path,
+                                        std::vector<String>& lines) {
+  const String counts = object->GetName() + ", " + LongToString(earlier.triangles) + " Tris, " +
+                        LongToString(earlier.vertices) + " Vertices, " + LongToString(earlier.uvs) + " UVs. ";
+  if (earlier.path == path) {
+    lines.push_back(String("--Exported mesh: ") + counts + "Unchanged since frame " + LongToString(earlier.frame) +
+                    ": kept " + String(path.c_str()));
+    return TRUE;
+  }
+  if (!GeFExist(modelsDirectory, TRUE)) GeFCreateDir(modelsDirectory);
+  bool copied = false;
+  const std::string error = replaceFileWithLink(path, earlier.path, &copied);
+  if (!error.empty()) {
+    lines.push_back(String("--Could not reuse mesh: ") + object->GetName() + ". " + String(error.c_str()) +
+                    "; building it again.");
+    return FALSE;
+  }
+  lines.push_back(String("--Exported mesh: ") + counts + "Unchanged since frame " + LongToString(earlier.frame) +
+                  (copied ? ": copied from " : ": linked to ") + String(earlier.path.c_str()));
+  return TRUE;
 }
 
 // One polygon object: its mesh file (unless geometry is switched off), its mesh element and

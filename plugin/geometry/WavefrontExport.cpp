@@ -181,7 +181,7 @@ const UVWTag* UVsAsTheyStand(PolygonObject* object, const std::vector<TextureTag
   };
   *asItStands = false;
   for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
-    if (tag->GetType() != Tpolygonselection || !static_cast<SelectionTag*>(tag)->GetBaseSelect()) continue;
+    if (tag->GetType() != Tpolygonselection || !static_cast<const SelectionTag*>(tag)->GetBaseSelect()) continue;
     if (!usesTagAsItStands(Helpers::GetTexTagWithSelection(textureTags, tag))) return nullptr;
   }
   if (!usesTagAsItStands(Helpers::GetTexTagWithSelection(textureTags, nullptr))) return nullptr;
@@ -397,20 +397,25 @@ Bool WavefrontExport::ExportObj(BaseDocument* doc, const Filename& directory, Fi
   const LONG total = GeGetTimer() - start;
   const String name = object->GetName();
   if (!written) {
-    GePrint(String("--Failed to export mesh: ") + name + ". " + written.error);
+    Print(String("--Failed to export mesh: ") + name + ". " + written.error);
     return FALSE;
   }
   ReportCutNames(name, written.cutNames);
-  GePrint(String("--Exported mesh: ") + name + ", " + LongToString(triangleCount) + " Tris, " +
+  Print(String("--Exported mesh: ") + name + ", " + LongToString(triangleCount) + " Tris, " +
           LongToString(vertexCount) + " Vertices, " + LongToString(uvCount) + " UVs. Processing Time: " +
           RealToString(Real(processing * 0.001), -1, 3) + "s. Export Time: " + RealToString(Real(total * 0.001), -1, 3) +
           "s");
   return TRUE;
 }
 
+void WavefrontExport::Print(const String& line) const {
+  if (consoleLines) consoleLines->push_back(line);
+  else GePrint(line);
+}
+
 void WavefrontExport::ReportCutNames(const String& objectName, const std::vector<std::string>& cutNames) const {
   for (const std::string& cut : cutNames) {
-    GePrint(String("--Mesh ") + objectName + ": a material name longer than " +
+    Print(String("--Mesh ") + objectName + ": a material name longer than " +
             LongToString(LONG(Kyrano::MAX_STRING_BYTES)) + " bytes was cut to " + LongToString(LONG(cut.size())) +
             " bytes: " + String(cut.substr(0, 40)) + "...");
   }
@@ -466,7 +471,7 @@ Bool WavefrontExport::AddVerticesAndTris(PolygonObject* object, TavrellMaterialL
     BaseSelect* covered = BaseSelect::Alloc();
     for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
       if (tag->GetType() != Tpolygonselection) continue;
-      const BaseSelect* selection = static_cast<SelectionTag*>(tag)->GetBaseSelect();
+      const BaseSelect* selection = static_cast<const SelectionTag*>(tag)->GetBaseSelect();
       if (!selection) continue;
       builder.AddPolygons(selection, materialIndex(tag));
       covered->Merge(selection);
@@ -478,7 +483,7 @@ Bool WavefrontExport::AddVerticesAndTris(PolygonObject* object, TavrellMaterialL
   }
   UVWTag::Free(baked);
   if (skipped > 0) {
-    GePrint(String("--Mesh ") + object->GetName() + ": " + LongToString(skipped) +
+    Print(String("--Mesh ") + object->GetName() + ": " + LongToString(skipped) +
             " polygons skipped, they name points the object does not have");
   }
 
@@ -515,7 +520,7 @@ Bool WavefrontExport::BakeUV(PolygonObject* object, UVWTag* uvOut, const std::ve
   BaseSelect* covered = BaseSelect::Alloc();
   for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
     if (tag->GetType() != Tpolygonselection) continue;
-    const BaseSelect* selection = static_cast<SelectionTag*>(tag)->GetBaseSelect();
+    const BaseSelect* selection = static_cast<const SelectionTag*>(tag)->GetBaseSelect();
     if (!selection) continue;
     covered->Merge(selection);
     if (TextureTag* texture = Helpers::GetTexTagWithSelection(textureTags, tag)) bake(selection, texture);

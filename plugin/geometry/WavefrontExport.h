@@ -41,8 +41,12 @@ class WavefrontExport {
   Bool hasPhong = FALSE;
   Real scale = 1.0f;
   Kyrano::KyranoMesh mesh;
+  // When set, the console lines go here instead of the console, so that meshes built at the
+  // same time on several threads can be reported in their order.
+  std::vector<String>* consoleLines = nullptr;
 
  private:
+  void Print(const String& line) const;
   // Console lines for what was mended while writing: names cut to fit the file.
   void ReportCutNames(const String& objectName, const std::vector<std::string>& cutNames) const;
 };

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -96,4 +97,47 @@ std::string replaceFileWithBytes(const std::string& path, const std::string& byt
   return replaceFile(
       path, [&bytes](std::FILE* file) { return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(); },
       sync);
+}
+
+namespace {
+
+// Links `source` under a fresh temporary name beside `path`; 0, or the error.
+int linkTemporary(const std::string& source, const std::string& path, std::string& temp) {
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    temp = temporaryName(path);
+    if (link(source.c_str(), temp.c_str()) == 0) return 0;
+    if (errno != EEXIST) return errno;
+  }
+  return EEXIST;
+}
+
+bool copyInto(const std::string& source, std::FILE* out) {
+  std::FILE* in = std::fopen(source.c_str(), "rb");
+  if (!in) return false;
+  std::vector<char> block(1 << 20);
+  size_t n = 0;
+  bool ok = true;
+  while (ok && (n = std::fread(block.data(), 1, block.size(), in)) > 0) ok = std::fwrite(block.data(), 1, n, out) == n;
+  ok = ok && !std::ferror(in);
+  std::fclose(in);
+  return ok;
+}
+
+}  // namespace
+
+std::string replaceFileWithLink(const std::string& path, const std::string& source, bool* copied) {
+  if (copied) *copied = false;
+  if (path.empty()) return "cannot write a file without a name";
+  std::string temp;
+  const int linkError = linkTemporary(source, path, temp);
+  if (linkError == 0) {
+    const int error = putInPlace(temp, path);
+    if (error == 0) return "";
+    unlink(temp.c_str());
+    return "cannot write " + path + ": " + reason(error);
+  }
+  if (linkError == ENOENT) return "cannot write " + path + ": " + source + " is gone";
+  if (copied) *copied = true;
+  const std::string error = replaceFile(path, [&source](std::FILE* file) { return copyInto(source, file); });
+  return error.empty() ? "" : error + " (copying " + source + ")";
 }

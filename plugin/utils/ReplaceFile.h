@@ -23,3 +23,9 @@ std::string replaceFile(const std::string& path, const std::function<bool(std::F
 
 // The same with the bytes given.
 std::string replaceFileWithBytes(const std::string& path, const std::string& bytes, bool sync = false);
+
+// Puts the file `source` at `path` as a hard link to it, so the two names share one file,
+// made under a temporary name and put in place as above. Where the file system refuses the
+// link (another device, no links), `source` is copied as replaceFile writes; `copied` then
+// says so. Returns an empty string, or one line saying what went wrong.
+std::string replaceFileWithLink(const std::string& path, const std::string& source, bool* copied = nullptr);
