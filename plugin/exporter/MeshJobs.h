@@ -2,6 +2,7 @@
 // written later, on a pool of threads, or was reused and only has its console line. The walk
 // itself stays on the host's thread; the lines are printed in walk order afterwards.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ class MeshJobs {
  public:
   struct Job {
     BaseObject* object = nullptr;  // null: nothing to build (the mesh was reused)
+    uint64_t source = 0;           // the identity its file is remembered under (MeshSourceOf)
     Filename meshFile;
     std::string path;
     MeshFingerprint fingerprint;

@@ -199,3 +199,26 @@ TEST_F(MeshReuseFrames, ANewExportBuildsEveryMeshAgain) {
   EXPECT_TRUE(Built(lines[0])) << lines[0];
   EXPECT_TRUE(Built(lines[1])) << lines[1];
 }
+
+// A primitive's polygons are a new object at every evaluation; the primitive stands for them:
+// unchanged it is linked, with a new size it is built again.
+TEST_F(MeshReuseFrames, APrimitiveStandsForThePolygonsItMakes) {
+  WriteFile(dir_.str("doc.json"), R"({"fps": 25, "objects": [{"type": "Ocube", "name": "Box",
+    "data": {"1100": [100, 100, 100]}, "tags": [{"type": "Tphong"}]}]})");
+  doc_ = host::LoadDocument(dir_.str("doc.json"));
+  ASSERT_NE(doc_, nullptr);
+  SetActiveDocument(doc_);
+  exporter_.initKYS(doc_, Filename(dir_.str("shot.kys").c_str()), 0, 0, 0, 0, 0, 0, 0, 1);
+  ASSERT_EQ(ExportFrame(0).size(), 1u);
+  const std::vector<std::string> same = ExportFrame(1);
+  ASSERT_EQ(same.size(), 1u);
+  EXPECT_EQ(same[0].substr(same[0].find(" UVs. ")), " UVs. Unchanged since frame 0: linked to " + MeshPath(0, 0));
+  EXPECT_EQ(IdOf(MeshPath(1, 0)).inode, IdOf(MeshPath(0, 0)).inode);
+
+  doc_->SearchObject("Box")->GetDataInstance()->SetVector(PRIM_CUBE_LEN, Vector(200, 100, 100));
+  const std::vector<std::string> resized = ExportFrame(2);
+  ASSERT_EQ(resized.size(), 1u);
+  EXPECT_TRUE(Built(resized[0])) << resized[0];
+  EXPECT_EQ(ReadFile(MeshPath(2, 0)), FreshBuild(0));
+  EXPECT_NE(ReadFile(MeshPath(2, 0)), ReadFile(MeshPath(1, 0)));
+}
