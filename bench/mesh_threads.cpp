@@ -50,7 +50,7 @@ Run ExportWith(BaseDocument* doc, const fs::path& dir, int threads) {
 int main(int argc, char** argv) {
   host::Console::Get().SetEcho(false);
   const int pairs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  const int pool = MeshJobs::DefaultThreads();
+  const int pool = MeshJobs::AvailableThreads();
   const fs::path dir = fs::temp_directory_path() / ("tavrell_bench_threads_" + std::to_string(::getpid()));
   std::printf("load average before: %s\n", LoadAverage().c_str());
   BaseDocument* doc = BaseDocument::Alloc();

@@ -28,7 +28,12 @@ void BuildOne(MeshJobs::Job& job, BaseDocument* document, const Filename& direct
 
 }  // namespace
 
-int MeshJobs::DefaultThreads() { return int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u)); }
+// All plug-in work runs inside the host's calls, on its thread: the host's interface makes no
+// promise that nodes may be made elsewhere. So an export builds its meshes on the host's
+// thread; a caller that knows its host allows it may ask for more (the bench and tests do).
+int MeshJobs::DefaultThreads() { return 1; }
+
+int MeshJobs::AvailableThreads() { return int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u)); }
 
 void MeshJobs::Build(BaseDocument* document, const Filename& directory, Real scale, TavrellMaterialList* materials,
                      int threads) {

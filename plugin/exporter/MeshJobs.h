@@ -2,6 +2,7 @@
 // written later, on a pool of threads, or was reused and only has its console line. The walk
 // itself stays on the host's thread; the lines are printed in walk order afterwards.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ class MeshJobs {
  public:
   struct Job {
     BaseObject* object = nullptr;  // null: nothing to build (the mesh was reused)
+    uint64_t source = 0;           // the identity its file is remembered under (MeshSourceOf)
     Filename meshFile;
     std::string path;
     MeshFingerprint fingerprint;
@@ -29,8 +31,10 @@ class MeshJobs {
   std::vector<Job>& Jobs() { return jobs_; }
   void Clear() { jobs_.clear(); }
 
-  // What the machine offers, at most 8: meshes beyond that wait for memory, not processors.
+  // One: an export builds on the host's thread unless its caller asks for more.
   static int DefaultThreads();
+  // What the machine offers, at most 8: meshes beyond that wait for memory, not processors.
+  static int AvailableThreads();
 
  private:
   std::vector<Job> jobs_;

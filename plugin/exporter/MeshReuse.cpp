@@ -70,16 +70,32 @@ bool ReadIdentity(MeshReuse::Written& w) {
   return true;
 }
 
+bool IsPrimitive(LONG type) {
+  switch (type) {
+    case Ocube: case Oplane: case Odisc: case Ocylinder: case Ocone: case Otorus: case Otube: case Opyramid:
+    case Oplatonic: case Ofigure:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
+
+BaseObject* MeshSourceOf(BaseObject* object) {
+  BaseObject* generator = object ? object->GetCacheParent() : nullptr;
+  return generator && generator->GetCache() == object && IsPrimitive(generator->GetType()) ? generator : object;
+}
 
 MeshFingerprint MeshFingerprint::Of(PolygonObject* object, BaseDocument* document, Real scale,
                                     TavrellMaterialList* materials) {
   MeshFingerprint f;
-  AddNode(f.counts, object);
+  const BaseObject* source = MeshSourceOf(object);
+  AddNode(f.counts, source);
   f.counts.push_back(Bits(scale));
   // Every tag in order: Phong (angle), UVW, selections (which pass comes first) and the
-  // plug-in's own.
-  for (const BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) {
+  // plug-in's own. A primitive's polygons carry copies of its tags.
+  for (const BaseTag* tag = source->GetFirstTag(); tag; tag = tag->GetNext()) {
     f.counts.push_back(uint64_t(uint32_t(tag->GetType())));
     AddNode(f.counts, tag);
   }

@@ -23,6 +23,12 @@ struct MeshFingerprint {
   bool operator==(const MeshFingerprint& o) const { return counts == o.counts && materialNames == o.materialNames; }
 };
 
+// The node whose identity and change counts stand for an object's mesh: the object itself,
+// or, for the polygons a built-in primitive made, the primitive. The host makes those polygons
+// anew, as a new object, whenever it evaluates the document, from the primitive's parameters
+// alone.
+BaseObject* MeshSourceOf(BaseObject* object);
+
 class MeshReuse {
  public:
   // A mesh file as it was written: where, its counts for the console line, the frame that

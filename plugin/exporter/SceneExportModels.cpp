@@ -34,7 +34,8 @@ Bool KyranoSceneExporter::WriteMeshFile(BaseObject* object, const Filename& mesh
   file.SetSuffix("kymesh");
   job.path = ToStd(modelsDirectory.GetString() + "/" + file.GetString());
   job.fingerprint = MeshFingerprint::Of(static_cast<PolygonObject*>(object), document, sceneScale, &materialList);
-  const MeshReuse::Written* earlier = meshReuse.Find(object->GetUniqueId(), job.fingerprint);
+  job.source = MeshSourceOf(object)->GetUniqueId();
+  const MeshReuse::Written* earlier = meshReuse.Find(job.source, job.fingerprint);
   // Later frames keep linking to the file the object was built into.
   if (!earlier || !ReuseMeshFile(object, *earlier, job.path, job.lines)) job.object = object;
   meshJobs.Add(std::move(job));
@@ -48,7 +49,7 @@ Bool KyranoSceneExporter::FinishMeshJobs(int threads) {
     for (const String& line : job.lines) GePrint(line);
     if (!job.object) continue;
     if (!job.written) {
-      meshReuse.Forget(job.object->GetUniqueId());
+      meshReuse.Forget(job.source);
       failedWrites++;
       continue;
     }
@@ -58,7 +59,7 @@ Bool KyranoSceneExporter::FinishMeshJobs(int threads) {
     written.vertices = job.vertices;
     written.uvs = job.uvs;
     written.frame = currentFrame;
-    meshReuse.Remember(job.object->GetUniqueId(), job.fingerprint, written);
+    meshReuse.Remember(job.source, job.fingerprint, written);
   }
   meshJobs.Clear();
   return failedWrites == failedBefore;

@@ -61,12 +61,12 @@ FileId IdOf(const std::string& path) {
 
 class MeshReuseFrames : public PluginNodes {
  protected:
-  void Load() {
+  void Load(int animationRange = 1) {
     WriteFile(dir_.str("doc.json"), Document());
     doc_ = host::LoadDocument(dir_.str("doc.json"));
     ASSERT_NE(doc_, nullptr);
     SetActiveDocument(doc_);
-    exporter_.initKYS(doc_, Filename(dir_.str("shot.kys").c_str()), 0, 0, 0, 0, 0, 0, 0, 1);
+    exporter_.initKYS(doc_, Filename(dir_.str("shot.kys").c_str()), 0, 0, 0, 0, 0, 0, 0, animationRange);
   }
 
   // Evaluates the document at the frame and exports it, as the export command does; the
@@ -198,4 +198,46 @@ TEST_F(MeshReuseFrames, ANewExportBuildsEveryMeshAgain) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_TRUE(Built(lines[0])) << lines[0];
   EXPECT_TRUE(Built(lines[1])) << lines[1];
+}
+
+// A primitive's polygons are a new object at every evaluation; the primitive stands for them:
+// unchanged it is linked, with a new size it is built again.
+TEST_F(MeshReuseFrames, APrimitiveStandsForThePolygonsItMakes) {
+  WriteFile(dir_.str("doc.json"), R"({"fps": 25, "objects": [{"type": "Ocube", "name": "Box",
+    "data": {"1100": [100, 100, 100]}, "tags": [{"type": "Tphong"}]}]})");
+  doc_ = host::LoadDocument(dir_.str("doc.json"));
+  ASSERT_NE(doc_, nullptr);
+  SetActiveDocument(doc_);
+  exporter_.initKYS(doc_, Filename(dir_.str("shot.kys").c_str()), 0, 0, 0, 0, 0, 0, 0, 1);
+  ASSERT_EQ(ExportFrame(0).size(), 1u);
+  const std::vector<std::string> same = ExportFrame(1);
+  ASSERT_EQ(same.size(), 1u);
+  EXPECT_EQ(same[0].substr(same[0].find(" UVs. ")), " UVs. Unchanged since frame 0: linked to " + MeshPath(0, 0));
+  EXPECT_EQ(IdOf(MeshPath(1, 0)).inode, IdOf(MeshPath(0, 0)).inode);
+
+  doc_->SearchObject("Box")->GetDataInstance()->SetVector(PRIM_CUBE_LEN, Vector(200, 100, 100));
+  const std::vector<std::string> resized = ExportFrame(2);
+  ASSERT_EQ(resized.size(), 1u);
+  EXPECT_TRUE(Built(resized[0])) << resized[0];
+  EXPECT_EQ(ReadFile(MeshPath(2, 0)), FreshBuild(0));
+  EXPECT_NE(ReadFile(MeshPath(2, 0)), ReadFile(MeshPath(1, 0)));
+}
+
+// One frame exported twice by one exporter writes to the same names: the unchanged mesh's
+// file is kept as it is, and a file changed since is built again.
+TEST_F(MeshReuseFrames, AnUnchangedFileAtTheSameNameIsKept) {
+  Load(0);
+  ExportFrame(0);
+  const std::string path = dir_.str("models.shot/shot-0.kymesh");
+  const ino_t inode = IdOf(path).inode;
+  const std::vector<std::string> again = ExportFrame(0);
+  ASSERT_EQ(again.size(), 2u);
+  EXPECT_EQ(again[0].substr(again[0].find(" UVs. ")), " UVs. Unchanged since frame 0: kept " + path);
+  EXPECT_EQ(IdOf(path).inode, inode);
+
+  WriteFile(path, "edited");
+  const std::vector<std::string> third = ExportFrame(0);
+  ASSERT_EQ(third.size(), 2u);
+  EXPECT_TRUE(Built(third[0])) << third[0];
+  EXPECT_EQ(ReadFile(path), FreshBuild(0));
 }
