@@ -31,16 +31,16 @@ TEST_F(ImportKym, TexturesIntoChannelsWithTheirCurveNumbers) {
   std::filesystem::create_directories(dir_.path() / "maps");
   testing_support::WriteFile(dir_.str("maps/wood.png"), "png");
   testing_support::WriteFile(dir_.str("bump.png"), "png");
-  testing_support::WriteFile(dir_.str("spec.png"), "png");
+  testing_support::WriteFile(dir_.str("highlights.png"), "png");
   const std::string absoluteBump = dir_.str("bump.png");
   ImportText(Kym(Material(
       "Wood", "<phong>" + Texture("maps/wood.png", "<exponent>2.2</exponent><a>0.1</a><b>0.9</b><c>0.05</c>") +
-                  Texture(absoluteBump, "<b>0.002</b>") + Texture("spec.png", "<b>5000</b>") +
+                  Texture(absoluteBump, "<b>0.002</b>") + Texture("highlights.png", "<b>5000</b>") +
                   TextureRef("diffuse_albedo", 0) + TextureRef("bump", 1) + TextureRef("exponent", 2) + "</phong>") +
                  Material("Tiles", "<diffuse>" + Texture("C:\\tex\\tiles.png") + Texture("a") + Texture("x/none.png") +
                                        TextureRef("albedo", 0) + TextureRef("bump", 1) + TextureRef("displacement", 2) +
                                        "</diffuse>") +
-                 Material("Glow", "<diffuse>" + Texture("spec.png", "<b>700</b>") + Texture("bump.png", "<b>0.02</b>") +
+                 Material("Glow", "<diffuse>" + Texture("highlights.png", "<b>700</b>") + Texture("bump.png", "<b>0.02</b>") +
                                       TextureRef("displacement", 0) + "<emission><texture><texture_index>1</texture_index>"
                                       "</texture></emission></diffuse>") +
                  Material("Mask", "<blend><a_name>Glow</a_name><b_name>Wood</b_name>" + Texture("maps/wood.png", "<b>0.5</b>") +
@@ -50,7 +50,7 @@ TEST_F(ImportKym, TexturesIntoChannelsWithTheirCurveNumbers) {
   ASSERT_NE(wood, nullptr);
   EXPECT_EQ(ChannelFile(wood, CHANNEL_COLOR), dir_.str("maps/wood.png"));
   EXPECT_EQ(ChannelFile(wood, CHANNEL_BUMP), absoluteBump);
-  EXPECT_EQ(ChannelFile(wood, CHANNEL_SPECULARCOLOR), dir_.str("spec.png"));
+  EXPECT_EQ(ChannelFile(wood, CHANNEL_SPECULARCOLOR), dir_.str("highlights.png"));
   EXPECT_TRUE(wood->GetChannelState(CHANNEL_BUMP));
   EXPECT_TRUE(wood->GetChannelState(CHANNEL_SPECULARCOLOR));
   EXPECT_TRUE(Printed("Loaded texture: " + dir_.str("maps/wood.png")));
@@ -68,7 +68,7 @@ TEST_F(ImportKym, TexturesIntoChannelsWithTheirCurveNumbers) {
   BaseMaterial* mask = doc_->SearchMaterial("Mask");
   ASSERT_NE(glow, nullptr);
   ASSERT_NE(mask, nullptr);
-  EXPECT_EQ(ChannelFile(glow, CHANNEL_DISPLACEMENT), dir_.str("spec.png"));
+  EXPECT_EQ(ChannelFile(glow, CHANNEL_DISPLACEMENT), dir_.str("highlights.png"));
   EXPECT_EQ(ChannelFile(glow, CHANNEL_LUMINANCE), dir_.str("bump.png"));
   EXPECT_EQ(ChannelFile(mask, CHANNEL_ALPHA), dir_.str("maps/wood.png"));
   EXPECT_TRUE(glow->GetChannelState(CHANNEL_LUMINANCE));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "SceneTestHelpers.h"
 #include "TestSupport.h"
 #include "c4d.h"
 #include "exporter/KyranoSceneExporter.h"
@@ -93,16 +94,7 @@ class MaterialExport : public PluginNodes {
   }
 
   // The text at a path of child elements such as "albedo/constant/rgb/rgb".
-  static std::string Text(const TiXmlElement* e, const std::string& path) {
-    size_t start = 0;
-    while (e && start <= path.size()) {
-      const size_t slash = path.find('/', start);
-      e = e->FirstChildElement(path.substr(start, slash == std::string::npos ? std::string::npos : slash - start).c_str());
-      if (slash == std::string::npos) break;
-      start = slash + 1;
-    }
-    return e && e->GetText() ? e->GetText() : "(missing)";
-  }
+  static std::string Text(const TiXmlElement* e, const std::string& path) { return testing_support::TextAtPath(e, path); }
 
   // Whether every material of the root reads with the material reader; failures are reported.
   static bool AllMaterialsRead(const TiXmlElement* root) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "SceneTestHelpers.h"
 #include "TestSupport.h"
 #include "c4d.h"
 #include "exporter/KyranoSceneExporter.h"
@@ -50,16 +51,7 @@ class SceneSettingsExport : public ::testing::Test {
   }
 
   // The text of the child element at a path such as "camera/pos".
-  static std::string Text(const TiXmlElement* e, const std::string& path) {
-    size_t start = 0;
-    while (e && start <= path.size()) {
-      const size_t slash = path.find('/', start);
-      e = e->FirstChildElement(path.substr(start, slash == std::string::npos ? std::string::npos : slash - start).c_str());
-      if (slash == std::string::npos) break;
-      start = slash + 1;
-    }
-    return e && e->GetText() ? e->GetText() : "(missing)";
-  }
+  static std::string Text(const TiXmlElement* e, const std::string& path) { return testing_support::TextAtPath(e, path); }
 
   testing_support::TempDir dir_{"scenesettings"};
   host::PluginLibrary lib_;

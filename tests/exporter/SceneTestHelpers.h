@@ -28,4 +28,17 @@ inline std::string ChildText(const TiXmlElement* parent, const char* name) {
   return e && e->GetText() ? e->GetText() : "<missing>";
 }
 
+// The text of the element at a path of child elements such as "albedo/constant/rgb/rgb", or
+// "(missing)".
+inline std::string TextAtPath(const TiXmlElement* e, const std::string& path) {
+  size_t start = 0;
+  while (e && start <= path.size()) {
+    const size_t slash = path.find('/', start);
+    e = e->FirstChildElement(path.substr(start, slash == std::string::npos ? std::string::npos : slash - start).c_str());
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  return e && e->GetText() ? e->GetText() : "(missing)";
+}
+
 }  // namespace testing_support
