@@ -65,6 +65,24 @@ bool AllTakeEachOther(const LONG* polys, LONG count, const std::vector<Vector>& 
   return true;
 }
 
+// A quick proof that every polygon around a point takes in every other one: when each unit
+// normal is within an angle t of the direction of their sum, any two are within 2t of each
+// other. It is trusted only with a margin well above the rounding of the dot products, so it
+// never says yes where comparing each pair would say no; where it says no, the pairs are
+// compared. Polygons without a direction are left to the comparison of pairs.
+bool WithinOneCone(const LONG* polys, LONG count, const std::vector<Vector>& faceNormals, const Vector& sum,
+                   Real cosLimit) {
+  const Real length = Len(sum);
+  if (!(length > 0)) return false;
+  Real lowest = 1;
+  for (LONG k = 0; k < count; k++) {
+    const Vector& n = faceNormals[size_t(polys[k])];
+    if (n == Vector()) return false;
+    lowest = std::min(lowest, n * sum / length);
+  }
+  return lowest > 0 && 2 * lowest * lowest - 1 >= cosLimit + 1e-4f;
+}
+
 // The normal all corners at a point share, when they do: the normalised sum of the polygons'
 // normals around it. FALSE when the corners may differ, or the sum has no length (each
 // corner then keeps its own polygon's normal).
@@ -72,9 +90,12 @@ bool SharedNormal(LONG point, const std::vector<Vector>& faceNormals, const Poin
                   Real cosLimit, Vector* shared) {
   const LONG* polys = pp.polys.data() + pp.start[size_t(point)];
   const LONG count = pp.start[size_t(point) + 1] - pp.start[size_t(point)];
-  if (count == 0 || (limit && !AllTakeEachOther(polys, count, faceNormals, cosLimit))) return false;
+  if (count == 0) return false;
   Vector sum;
   for (LONG k = 0; k < count; k++) sum += faceNormals[size_t(polys[k])];
+  if (limit && !WithinOneCone(polys, count, faceNormals, sum, cosLimit) &&
+      !AllTakeEachOther(polys, count, faceNormals, cosLimit))
+    return false;
   if (sum == Vector()) return false;
   *shared = !sum;
   return true;

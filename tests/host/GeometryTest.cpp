@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <tuple>
@@ -185,6 +186,65 @@ TEST(PhongNormals, CubeKeepsHardEdgesWithinTheAngleLimitAndSmoothsWithoutIt) {
     GeFree(s);
     PolygonObject::Free(smooth);
   }
+}
+
+// Two quads folded along the x axis by `fold` degrees, under a Phong tag of 80°.
+PolygonObject* Fold(double fold) {
+  PolygonObject* op = PolygonObject::Alloc(6, 2);
+  const Real s = Real(std::sin(fold * M_PI / 180)), c = Real(std::cos(fold * M_PI / 180));
+  Vector* p = op->GetPointW();
+  p[0] = Vector(0, 0, 0);
+  p[1] = Vector(1, 0, 0);
+  p[2] = Vector(1, 0, -1);
+  p[3] = Vector(0, 0, -1);
+  p[4] = Vector(1, s, c);
+  p[5] = Vector(0, s, c);
+  op->GetPolygonW()[0] = CPolygon(0, 1, 2, 3);
+  op->GetPolygonW()[1] = CPolygon(1, 0, 5, 4);
+  op->MakeTag(Tphong);
+  return op;
+}
+
+TEST(PhongNormals, TheAngleLimitHoldsToTheLastDigitAtEveryPoint) {
+  // Folds close to the limit on either side, and far within it: the shared edge's corners
+  // share a normal exactly when the two polygons' normals are within the angle.
+  const Real cosLimit = std::cos(Rad(80));
+  for (double fold : {79.99, 79.997, 80.003, 80.01, 20.0, 120.0}) {
+    PolygonObject* op = Fold(fold);
+    Vector* n = op->CreatePhongNormals();
+    ASSERT_NE(n, nullptr);
+    // Corners c and d of each quad lie on one polygon only: they carry their face's normal.
+    const Real dot = n[2] * n[6];
+    EXPECT_NEAR(dot, std::cos(fold * M_PI / 180), 1e-5) << fold;
+    const bool smooth = dot >= cosLimit - 1e-6f;
+    EXPECT_EQ(smooth, fold < 80) << fold;
+    // Point 0 is corner a of the first quad and corner b of the second.
+    EXPECT_EQ(n[0] == n[5], smooth) << fold;
+    if (smooth) EXPECT_NEAR(n[0] * !(n[2] + n[6]), 1.0f, 1e-6) << fold;
+    else EXPECT_EQ(n[0], n[2]) << fold;
+    GeFree(n);
+    PolygonObject::Free(op);
+  }
+
+  // A flap folded right back over two flat quads: the sum of the three normals points up, yet
+  // the flap's corner keeps its own normal, facing down.
+  PolygonObject* flap = Fold(180);
+  PolygonObject* three = PolygonObject::Alloc(8, 3);
+  std::copy(flap->GetPointR(), flap->GetPointR() + 6, three->GetPointW());
+  three->GetPointW()[6] = Vector(-1, 0, 0);
+  three->GetPointW()[7] = Vector(-1, 0, -1);
+  three->GetPolygonW()[0] = flap->GetPolygonR()[0];
+  three->GetPolygonW()[1] = flap->GetPolygonR()[1];
+  three->GetPolygonW()[2] = CPolygon(6, 0, 3, 7);
+  three->MakeTag(Tphong);
+  Vector* n = three->CreatePhongNormals();
+  ASSERT_NE(n, nullptr);
+  EXPECT_EQ(n[5], n[6]) << "the flap's corner at point 0";
+  EXPECT_EQ(n[0], n[9]) << "the flat quads' corners at point 0";
+  EXPECT_NEAR(n[5] * n[0], -1.0f, 1e-6);
+  GeFree(n);
+  PolygonObject::Free(three);
+  PolygonObject::Free(flap);
 }
 
 TEST(PhongNormals, DegenerateAndBrokenPolygonsGiveFiniteNormals) {
