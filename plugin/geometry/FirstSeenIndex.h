@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "geometry/HugePages.h"
+
 namespace geometry {
 
 // Keys are equal when their floats compare equal one by one, as an ordered map with exact
@@ -46,6 +48,7 @@ class FirstSeenIndex {
   FirstSeenIndex(Store store, size_t expected) : store_(store) {
     size_t capacity = 16;
     while (capacity < expected * 2) capacity *= 2;
+    ReserveLarge(slots_, capacity);
     slots_.assign(capacity, 0);
   }
 
@@ -85,6 +88,7 @@ class FirstSeenIndex {
   void Grow() {
     std::vector<uint64_t> old;
     old.swap(slots_);
+    ReserveLarge(slots_, old.size() * 2);
     slots_.assign(old.size() * 2, 0);
     const size_t mask = slots_.size() - 1;
     for (uint64_t s : old) {

@@ -8,26 +8,24 @@
 
 #include "geometry/CornerNormals.h"
 #include "geometry/FirstSeenIndex.h"
+#include "geometry/HugePages.h"
+#include "geometry/PointPositions.h"
 #include "helpers/HelpersPaths.h"
 
 namespace {
 
 using Key = WavefrontExport::_MeshVertices;
 using geometry::CornerNormals;
+using geometry::FirstPointAtEachPosition;
+using geometry::RendererPosition;
 using geometry::FirstSeenIndex;
 using geometry::Mix;
 using geometry::Pair;
 using geometry::SameFloat;
 
-// The renderer's axes are the host's with y and z exchanged: (x, y, z) becomes (x, z, y).
-// Positions are scaled, normals are not.
-Kyrano::Vec3f RendererPosition(const Vector& p, Real scale) { return Kyrano::Vec3f{scale * p.x, scale * p.z, scale * p.y}; }
-
 bool SameVec3(const Kyrano::Vec3f& a, const Kyrano::Vec3f& b) {
   return SameFloat(a.x, b.x) && SameFloat(a.y, b.y) && SameFloat(a.z, b.z);
 }
-
-uint64_t HashVec3(const Kyrano::Vec3f& v) { return Mix(Mix(Pair(v.x, v.y)) ^ Pair(v.z, 0.0f)); }
 
 // ---- where the distinct keys live -----------------------------------------------------
 // The mesh itself holds them, in index order: vertices as positions and normals, texture
@@ -70,48 +68,6 @@ struct UVStore {
     return uint32_t(uvs.size() - 1);
   }
 };
-
-// The points of an object by their renderer position: a key "appended" is the point being
-// looked at.
-struct PointStore {
-  using Key = Kyrano::Vec3f;
-  const Vector* points;
-  Real scale;
-  uint32_t current = 0;
-
-  static uint64_t Hash(const Key& k) { return HashVec3(k); }
-  static bool Same(const Key& a, const Key& b) { return SameVec3(a, b); }
-  Key At(uint32_t i) const { return RendererPosition(points[i], scale); }
-  uint32_t Append(const Key&) { return current; }
-};
-
-// For every point, the first point (in point order) at its renderer position: corners of
-// points at one position may share a vertex, and only those. Empty when no two points share
-// a position. One sweep over the points; the table's slots are fetched some points ahead, as
-// they lie at random.
-std::vector<uint32_t> FirstPointAtEachPosition(const Vector* points, LONG pointCount, Real scale) {
-  std::vector<uint32_t> first(static_cast<size_t>(pointCount));
-  bool shared = false;  // some point is at the position of one before it
-  FirstSeenIndex<PointStore> positions(PointStore{points, scale}, size_t(pointCount));
-  const LONG ahead = 16;
-  uint64_t hashes[ahead];
-  for (LONG p = 0; p < std::min(ahead, pointCount); ++p) {
-    hashes[p] = PointStore::Hash(RendererPosition(points[p], scale));
-    positions.Prefetch(hashes[p]);
-  }
-  for (LONG p = 0; p < pointCount; ++p) {
-    const uint64_t hash = hashes[p % ahead];
-    if (p + ahead < pointCount) {
-      hashes[p % ahead] = PointStore::Hash(RendererPosition(points[p + ahead], scale));
-      positions.Prefetch(hashes[p % ahead]);
-    }
-    positions.store().current = uint32_t(p);
-    first[size_t(p)] = positions.Find(RendererPosition(points[p], scale), hash);
-    shared = shared || first[size_t(p)] != uint32_t(p);
-  }
-  if (!shared) return {};
-  return first;
-}
 
 std::string ToStd(const String& s) {
   char* c = Helpers::StringToChar(s);
@@ -209,10 +165,10 @@ class MeshBuilder {
         pointUV_(uvs ? size_t(pointCount_) : 0, 0) {
     LONG quads = 0;
     for (LONG i = 0; i < polygonCount_; ++i) quads += polygons_[i].c != polygons_[i].d ? 1 : 0;
-    mesh_.triangles.reserve(size_t(polygonCount_) + size_t(quads));
-    mesh_.positions.reserve(size_t(pointCount_));
-    if (normals_) mesh_.normals.reserve(size_t(pointCount_));
-    if (uvs_) mesh_.uvs.reserve(size_t(pointCount_));
+    geometry::ReserveLarge(mesh_.triangles, size_t(polygonCount_) + size_t(quads));
+    geometry::ReserveLarge(mesh_.positions, size_t(pointCount_));
+    if (normals_) geometry::ReserveLarge(mesh_.normals, size_t(pointCount_));
+    if (uvs_) geometry::ReserveLarge(mesh_.uvs, size_t(pointCount_));
   }
 
   // Polygons go in blocks: a block's UV entries are read once, and the table slots of its
@@ -331,17 +287,18 @@ class MeshBuilder {
   // UV is (0, 0): one key for all.
   template <bool kUVs>
   uint32_t UVOf(LONG point, const Vector& uvw) {
-    if (!kUVs) {
-      if (zeroUV_ == 0) zeroUV_ = uvIndex_.Find(UVKey(uvw)) + 1;
-      return zeroUV_ - 1;
-    }
+    if (!kUVs) return zeroUV_ != 0 ? zeroUV_ - 1 : ZeroUV(uvw);
     const Kyrano::Vec2f key = UVKey(uvw);
     const uint32_t cached = pointUV_[size_t(point)];
     if (cached != 0 && UVStore::Same(mesh_.uvs[cached - 1], key)) return cached - 1;
     return LookUpUV(point, key);
   }
 
-  // Out of line, so that the common case above stays small enough to be inlined.
+  // Out of line, so that the common cases above stay small enough to be inlined.
+  __attribute__((noinline)) uint32_t ZeroUV(const Vector& uvw) {
+    zeroUV_ = uvIndex_.Find(UVKey(uvw)) + 1;
+    return zeroUV_ - 1;
+  }
   __attribute__((noinline)) uint32_t LookUpUV(LONG point, const Kyrano::Vec2f& key) {
     const uint32_t index = uvIndex_.Find(key);
     pointUV_[size_t(point)] = index + 1;
