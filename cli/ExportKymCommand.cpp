@@ -2,6 +2,7 @@
 // with the output file, so the helper's material is written as a material file (.kym).
 #include <filesystem>
 
+#include "HelperArguments.h"
 #include "MessagesReportedByCommand.h"
 #include "OutputFile.h"
 #include "Subcommand.h"
@@ -35,7 +36,7 @@ class ExportKymCommand : public Subcommand {
   int Run(Session& session) override {
     const std::string file = PrepareOutput();
     BaseDocument* doc = session.OpenDocument(input_);
-    BaseObject* helper = FindHelper(doc);
+    BaseObject* helper = FindMaterialHelper(doc, input_, helper_);
     LONG button = 0;
     if (!host::PluginRegistry::Get().LookupSymbol("MATHELPER_EXPORT_KYM", &button))
       throw CommandError("the plug-in's material helper has no save button (MATHELPER_EXPORT_KYM)");
@@ -57,19 +58,9 @@ class ExportKymCommand : public Subcommand {
   // The file the plug-in writes (the output with the suffix .kym), absolute, with its folder
   // created; an existing one only with --overwrite yes.
   std::string PrepareOutput() const {
-    fs::path file = fs::absolute(fs::path(output_)).lexically_normal();
+    fs::path file(output_);
     file.replace_extension(".kym");
-    PrepareOutputFile(file.string(), overwrite_);
-    return file.string();
-  }
-
-  BaseObject* FindHelper(BaseDocument* doc) const {
-    BaseObject* op = helper_[0] == '/' ? host::FindObjectByPath(doc, helper_) : doc->SearchObject(String(helper_));
-    if (!op) throw CommandError(input_ + ": no object '" + helper_ + "'");
-    const host::PluginRecord* record = host::PluginRegistry::Get().FindByDescription("oMyMaterialHelper");
-    if (!record || op->GetType() != record->id)
-      throw CommandError(input_ + ": " + host::ObjectPath(op) + " is not a material helper");
-    return op;
+    return PrepareAbsoluteOutput(file, overwrite_).string();
   }
 
   std::string input_, helper_, output_, overwrite_;

@@ -1,5 +1,6 @@
 #include "HelperArguments.h"
 
+#include "OutputFile.h"
 #include "Session.h"
 #include "host/DocumentIO.h"
 #include "host/PluginRegistry.h"
@@ -17,13 +18,9 @@ BaseObject* FindMaterialHelper(BaseDocument* doc, const std::string& docName, co
   return op;
 }
 
-fs::path PrepareOutputFile(const fs::path& output, const std::string& overwrite) {
+fs::path PrepareAbsoluteOutput(const fs::path& output, const std::string& overwrite) {
   const fs::path file = fs::absolute(output).lexically_normal();
-  if (fs::exists(file) && overwrite != "yes") throw CommandError(file.string() + " exists: give --overwrite yes to replace it");
-  std::error_code ec;
-  fs::create_directories(file.parent_path(), ec);
-  if (ec || !fs::is_directory(file.parent_path()))
-    throw CommandError("cannot create the output folder " + file.parent_path().string() + ": " + ec.message());
+  PrepareOutputFile(file.string(), overwrite);
   return file;
 }
 

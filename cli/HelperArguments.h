@@ -12,8 +12,8 @@ namespace cli {
 // names the document (as the user gave it) when there is no such object or it is no helper.
 BaseObject* FindMaterialHelper(BaseDocument* doc, const std::string& docName, const std::string& helper);
 
-// The file made absolute, its folder created; a file that exists is refused unless overwrite
-// is "yes". Throws CommandError.
-std::filesystem::path PrepareOutputFile(const std::filesystem::path& file, const std::string& overwrite);
+// The file made absolute, then prepared as every output file is (its folder created, an
+// existing one replaced only with --overwrite yes). Throws CommandError.
+std::filesystem::path PrepareAbsoluteOutput(const std::filesystem::path& file, const std::string& overwrite);
 
 }  // namespace cli

@@ -87,7 +87,7 @@ class PreviewCommand : public Subcommand {
   }
 
   int Run(Session& session) override {
-    const fs::path output = PrepareOutputFile(output_, overwrite_);
+    const fs::path output = PrepareAbsoluteOutput(output_, overwrite_);
     // Opened by its full path, so that the files it names (textures) are named by full paths
     // in the material file, which lies in the plug-in's folder, not beside the document.
     BaseDocument* doc = session.OpenDocument(fs::absolute(input_).lexically_normal().string());
