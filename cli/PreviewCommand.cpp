@@ -16,7 +16,7 @@
 #include "host/Console.h"
 #include "host/DocumentIO.h"
 #include "host/PluginRegistry.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 namespace cli {
 namespace {

@@ -3,7 +3,7 @@
 #include "Subcommand.h"
 #include "ViewPicture.h"
 #include "host/DocumentIO.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 namespace cli {
 namespace {

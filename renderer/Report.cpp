@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 namespace renderer {
 

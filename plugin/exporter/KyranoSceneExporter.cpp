@@ -5,7 +5,7 @@
 
 #include "PluginIds.h"
 #include "helpers/HelpersPaths.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 #include "description/Okyranoinstance.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "exporter/KyranoSceneExporter.h"
 #include "exporter/SceneExportText.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 // A material file: one helper's material with what it depends on, after "nullMat", under the
 // root "scenedata". Paths inside are relative to the file's folder.

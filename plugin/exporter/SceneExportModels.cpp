@@ -5,7 +5,7 @@
 #include "description/tSubdivision.h"
 #include "exporter/KyranoSceneExporter.h"
 #include "geometry/WavefrontExport.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 // The suffix is appended, never set: setting it would first clear everything after the last
 // dot of a scene name such as "shot.v2", and every object would get the same file.

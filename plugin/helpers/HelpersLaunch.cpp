@@ -15,7 +15,7 @@
 
 #include "helpers/HelpersPaths.h"
 #include "helpers/HelpersSettings.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 namespace Helpers {
 

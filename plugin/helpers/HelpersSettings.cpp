@@ -11,7 +11,7 @@
 
 #include "helpers/HelpersPaths.h"
 #include "kyrano_utils/KyranoXmlFile.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 namespace Helpers {
 

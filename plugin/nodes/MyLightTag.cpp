@@ -9,7 +9,7 @@
 #include "helpers/HelpersPaths.h"
 #include "kyrano_utils/KyranoXmlFile.h"
 #include "nodes/IesProfile.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 namespace {
 

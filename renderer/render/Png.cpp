@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 namespace renderer::render {
 

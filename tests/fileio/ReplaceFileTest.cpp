@@ -1,4 +1,4 @@
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

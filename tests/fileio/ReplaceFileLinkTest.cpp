@@ -5,7 +5,7 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
