@@ -1,6 +1,6 @@
 #include "geometry/KyranoMesh.h"
 
-#include "utils/ReplaceFile.h"
+#include "ReplaceFile.h"
 
 #include <algorithm>
 #include <cerrno>
