@@ -105,3 +105,46 @@ TEST(CheckKym, RefusesNestingDeeperThanTheXmlReaderCanTake)
     EXPECT_EQ("check-kym: Cannot read '" + hidden.path + "': elements nest more than 256 levels deep (around line 2).\n",
               bypass.err);
 }
+
+TEST(CheckKym, FollowsIncludesAsTheRendererFindsThem)
+{
+    // a.kym includes b.kym beside it (relative), b.kym includes a.kym back by its absolute
+    // path: each file is read once, and the materials of b are checked and named with their file.
+    const std::string dir = testing::TempDir();
+    TempFile a("checkkym_a.kym", "<scenedata>\n"
+                                 "  <material><name>red</name><diffuse><albedo><constant><rgb><rgb>1 0 0</rgb><gamma>2.2</gamma></rgb>"
+                                 "</constant></albedo></diffuse></material>\n"
+                                 "  <include><pathname>checkkym_b.kym</pathname></include>\n"
+                                 "</scenedata>\n");
+    TempFile b("checkkym_b.kym", "<scenedata>\n"
+                                 "  <material><name>off</name><null_material/></material>\n"
+                                 "  <include><pathname>" + a.path + "</pathname></include>\n"
+                                 "</scenedata>\n");
+    const CheckResult good = check(a.path);
+    EXPECT_EQ(0, good.code) << good.out;
+    EXPECT_EQ("material 'red': diffuse\n"
+              "include (line 3 of '" + a.path + "'): '" + b.path + "'\n"
+              "material 'off' in '" + b.path + "': null_material\n"
+              "include (line 3 of '" + b.path + "'): '" + a.path + "', read already\n",
+              good.out);
+
+    // An include naming no file, a missing file, or a file that is no material file fails the
+    // check on its own; the material beside it is still checked.
+    TempFile scene("checkkym_inc.kys", "<scene/>");
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "error: it names no file in 'pathname'"},
+        {"checkkym_missing.kym", "error: Cannot read '" + dir + "checkkym_missing.kym': no such file."},
+        {"checkkym_inc.kys", "error: '" + scene.path + "' is not a material file: its root element is 'scene' (line 1, "
+                             "column 1), expected 'scenedata'."},
+    };
+    for(const auto& [pathname, said] : cases)
+    {
+        TempFile bad("checkkym_bad.kym", "<scenedata>\n"
+                                         "  <include><pathname>" + pathname + "</pathname></include>\n"
+                                         "  <material><name>off</name><null_material/></material>\n"
+                                         "</scenedata>\n");
+        const CheckResult r = check(bad.path);
+        EXPECT_EQ(1, r.code) << pathname;
+        EXPECT_EQ("material 'off': null_material\ninclude (line 2 of '" + bad.path + "'): " + said + "\n", r.out);
+    }
+}
