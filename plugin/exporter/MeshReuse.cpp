@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "geometry/WavefrontExport.h"
 #include "helpers/HelpersPaths.h"
 
 namespace {
@@ -43,21 +44,6 @@ void AddTexture(std::vector<uint64_t>& counts, TextureTag* texture, PolygonObjec
   BaseObject* camera = view ? view->GetSceneCamera(document) : nullptr;
   AddNode(counts, camera);
   AddMatrix(counts, camera ? camera->GetMg() : Matrix());
-}
-
-std::string ToStd(const String& s) {
-  char* c = Helpers::StringToChar(s);
-  std::string out(c);
-  delete[] c;
-  return out;
-}
-
-// The name the mesh builder gives the triangles of a selection's pass (null: the rest).
-std::string MaterialName(const std::vector<TextureTag*>& textures, BaseTag* selection, TavrellMaterialList* materials) {
-  if (!materials) return "defaultLight";
-  TextureTag* texture = Helpers::GetTexTagWithSelection(textures, selection);
-  TavrellMaterial* entry = materials->FindMaterialWithPointer(texture ? texture->GetMaterial() : nullptr);
-  return entry ? ToStd(entry->name) : "defaultMat";
 }
 
 bool ReadIdentity(MeshReuse::Written& w) {
@@ -101,9 +87,11 @@ MeshFingerprint MeshFingerprint::Of(PolygonObject* object, BaseDocument* documen
   }
   const std::vector<TextureTag*> textures = Helpers::GetAllTextureTags(object);
   for (TextureTag* texture : textures) AddTexture(f.counts, texture, object, document);
+  // The material names of the builder's passes, each as the builder makes it.
   for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext())
-    if (tag->GetType() == Tpolygonselection) f.materialNames.push_back(MaterialName(textures, tag, materials));
-  f.materialNames.push_back(MaterialName(textures, nullptr, materials));
+    if (tag->GetType() == Tpolygonselection)
+      f.materialNames.push_back(WavefrontExport::PassMaterialName(textures, tag, materials));
+  f.materialNames.push_back(WavefrontExport::PassMaterialName(textures, nullptr, materials));
   return f;
 }
 

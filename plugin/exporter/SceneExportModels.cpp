@@ -4,6 +4,7 @@
 #include "description/tMyLightTag.h"
 #include "description/tSubdivision.h"
 #include "exporter/KyranoSceneExporter.h"
+#include "exporter/SceneExportText.h"
 #include "geometry/WavefrontExport.h"
 #include "ReplaceFile.h"
 
@@ -13,17 +14,6 @@ Filename KyranoSceneExporter::MeshFileName(long index) const {
   return Filename(sceneName + "-" + LongToString(LONG(index)) + ".kymesh");
 }
 
-namespace {
-
-std::string ToStd(const String& s) {
-  char* c = Helpers::StringToChar(s);
-  std::string out(c);
-  delete[] c;
-  return out;
-}
-
-}  // namespace
-
 // An object that did not change since an earlier frame of this export gets that frame's file
 // without being built again; any other is queued to be built, at once outside the mesh pass.
 Bool KyranoSceneExporter::WriteMeshFile(BaseObject* object, const Filename& meshFile) {
@@ -32,7 +22,7 @@ Bool KyranoSceneExporter::WriteMeshFile(BaseObject* object, const Filename& mesh
   job.meshFile = meshFile;
   Filename file = meshFile;
   file.SetSuffix("kymesh");
-  job.path = ToStd(modelsDirectory.GetString() + "/" + file.GetString());
+  job.path = SceneExportText::ToStd(modelsDirectory.GetString() + "/" + file.GetString());
   job.fingerprint = MeshFingerprint::Of(static_cast<PolygonObject*>(object), document, sceneScale, &materialList);
   job.source = MeshSourceOf(object)->GetUniqueId();
   const MeshReuse::Written* earlier = meshReuse.Find(job.source, job.fingerprint);

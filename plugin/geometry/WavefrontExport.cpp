@@ -408,12 +408,7 @@ Bool WavefrontExport::AddVerticesAndTris(PolygonObject* object, TavrellMaterialL
   // The material of a pass: the texture tag for its selection (or the unrestricted one)
   // names a material whose helper gives the exported name; light geometry has no list.
   auto materialIndex = [&](BaseTag* selectionTag) {
-    std::string name = "defaultLight";
-    if (materials) {
-      TextureTag* texture = Helpers::GetTexTagWithSelection(textureTags, selectionTag);
-      TavrellMaterial* entry = materials->FindMaterialWithPointer(texture ? texture->GetMaterial() : nullptr);
-      name = entry ? ToStd(entry->name) : "defaultMat";
-    }
+    const std::string name = PassMaterialName(textureTags, selectionTag, materials);
     std::vector<std::string>& names = mesh.materialNames;
     const auto found = std::find(names.begin(), names.end(), name);
     if (found != names.end()) return uint32_t(found - names.begin());
@@ -448,6 +443,14 @@ Bool WavefrontExport::AddVerticesAndTris(PolygonObject* object, TavrellMaterialL
   vertexCount = LONG(mesh.positions.size());
   uvCount = LONG(mesh.uvs.size());
   return TRUE;
+}
+
+std::string WavefrontExport::PassMaterialName(const std::vector<TextureTag*>& textureTags, BaseTag* selectionTag,
+                                              TavrellMaterialList* materials) {
+  if (!materials) return "defaultLight";
+  TextureTag* texture = Helpers::GetTexTagWithSelection(textureTags, selectionTag);
+  TavrellMaterial* entry = materials->FindMaterialWithPointer(texture ? texture->GetMaterial() : nullptr);
+  return entry ? ToStd(entry->name) : "defaultMat";
 }
 
 Bool WavefrontExport::BakeUV(PolygonObject* object, UVWTag* uvOut, const std::vector<TextureTag*>& textureTags) {

@@ -1,6 +1,7 @@
 // Turns one host polygon object into an indexed triangle mesh and writes it as a .kymesh file.
 // One instance serves exactly one mesh.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "c4d.h"
@@ -33,6 +34,12 @@ class WavefrontExport {
   Bool AddVerticesAndTris(PolygonObject* object, TavrellMaterialList* materials);
   // Fills `uvOut` (one entry per polygon) from the texture tags that apply to each polygon.
   Bool BakeUV(PolygonObject* object, UVWTag* uvOut, const std::vector<TextureTag*>& textureTags);
+
+  // The material name of the triangles of a selection tag's pass (null: the pass over the
+  // rest): that of the helper of the material of the texture tag for the selection,
+  // "defaultMat" without one, "defaultLight" for every pass without a material list.
+  static std::string PassMaterialName(const std::vector<TextureTag*>& textureTags, BaseTag* selectionTag,
+                                      TavrellMaterialList* materials);
 
   BaseDocument* document = nullptr;
   LONG triangleCount = 0;
