@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "geometry/HugePages.h"
+#include "geometry/KyranoMesh.h"
 
 namespace geometry {
 
@@ -20,6 +21,11 @@ inline uint32_t KeyBits(float f) {
 }
 
 inline bool SameFloat(float a, float b) { return a == b || (a != a && b != b && KeyBits(a) == KeyBits(b)); }
+
+// Three floats compared one by one as above.
+inline bool SameVec3(const Kyrano::Vec3f& a, const Kyrano::Vec3f& b) {
+  return SameFloat(a.x, b.x) && SameFloat(a.y, b.y) && SameFloat(a.z, b.z);
+}
 
 // The same float bits: what a stored value must match to be written in its place.
 inline bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }

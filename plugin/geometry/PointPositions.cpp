@@ -10,10 +10,6 @@ namespace {
 
 uint64_t HashPosition(const Kyrano::Vec3f& v) { return Mix(Mix(Pair(v.x, v.y)) ^ Pair(v.z, 0.0f)); }
 
-bool SamePosition(const Kyrano::Vec3f& a, const Kyrano::Vec3f& b) {
-  return SameFloat(a.x, b.x) && SameFloat(a.y, b.y) && SameFloat(a.z, b.z);
-}
-
 // The points of an object by their renderer position: a key "appended" is the point being
 // looked at.
 struct PointStore {
@@ -23,7 +19,7 @@ struct PointStore {
   uint32_t current = 0;
 
   static uint64_t Hash(const Key& k) { return HashPosition(k); }
-  static bool Same(const Key& a, const Key& b) { return SamePosition(a, b); }
+  static bool Same(const Key& a, const Key& b) { return SameVec3(a, b); }
   Key At(uint32_t i) const { return RendererPosition(points[i], scale); }
   uint32_t Append(const Key&) { return current; }
 };

@@ -22,10 +22,7 @@ using geometry::FirstSeenIndex;
 using geometry::Mix;
 using geometry::Pair;
 using geometry::SameFloat;
-
-bool SameVec3(const Kyrano::Vec3f& a, const Kyrano::Vec3f& b) {
-  return SameFloat(a.x, b.x) && SameFloat(a.y, b.y) && SameFloat(a.z, b.z);
-}
+using geometry::SameVec3;
 
 // ---- where the distinct keys live -----------------------------------------------------
 // The mesh itself holds them, in index order: vertices as positions and normals, texture
